@@ -99,21 +99,24 @@ void VazezavProcessor::setStateInformation (const void* data, int sizeInBytes)
     if (xml == nullptr || ! xml->hasTagName (apvts.state.getType()))
         return;
 
-    // Only well-formed entries for our own parameters are restored; anything
-    // else is dropped so that the parameter keeps the value it has.
-    auto restored = juce::ValueTree::fromXml (*xml);
+    // Start from the current values and take over only well-formed entries
+    // for our own parameters: anything else leaves that parameter as it is.
+    const auto saved = juce::ValueTree::fromXml (*xml);
+    auto restored = apvts.copyState();
+    bool changed = false;
 
-    for (int i = restored.getNumChildren(); --i >= 0;)
+    for (const auto& entry : saved)
     {
-        const auto child = restored.getChild (i);
-        const auto id = child["id"].toString();
-        const bool known = apvts.getParameter (id) != nullptr;
+        auto target = restored.getChildWithProperty ("id", entry["id"]);
 
-        if (! known || ! isUsableSavedValue (child["value"]))
-            restored.removeChild (i, nullptr);
+        if (target.isValid() && isUsableSavedValue (entry["value"]))
+        {
+            target.setProperty ("value", entry["value"].toString().trim().getFloatValue(), nullptr);
+            changed = true;
+        }
     }
 
-    if (restored.getNumChildren() > 0)
+    if (changed)
         apvts.replaceState (restored);
 }
 

@@ -92,9 +92,9 @@ TEST_F (Learning, A48kPassAverages187FramesIntoTheProfile)
     EXPECT_TRUE (processor->learning.load());
     EXPECT_FALSE (processor->learnRequested.load());
 
-    play (noise, noise, 256, samplesPerPassAt48k - 1);
+    play (noise, noise, 256, samplesPerPassAt48k - 256 - 1);
     EXPECT_TRUE (processor->learning.load());
-    play (noise, noise, 256 + samplesPerPassAt48k - 1, 1);
+    play (noise, noise, samplesPerPassAt48k - 1, 1);
     EXPECT_FALSE (processor->learning.load());
 
     EXPECT_EQ (profileOf (*processor), meanMagnitudes (noise, 255, framesAt48k));
@@ -203,10 +203,10 @@ TEST_F (Learning, SilenceLearnsAZeroProfileThatPassesEverything)
 
     auto unreduced = test::makePrepared();
     test::setParameter (*unreduced, "amount", 0.0f);
+    test::process (*unreduced, { quiet, quiet }, 512);
     const auto flat = test::process (*unreduced, { noise, noise }, 512);
 
-    for (size_t t = 0; t < noise.size(); ++t)
-        ASSERT_NEAR (deep[0][t], flat[0][t], 1e-6f) << t;
+    EXPECT_EQ (deep, flat);
 }
 
 TEST_F (Learning, PrepareDuringAPassRestartsItFromNothing)

@@ -1,5 +1,7 @@
 #include "test_utils/AllocationCounter.h"
 
+#include <cstddef> // defines __GLIBC__ where it applies
+
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__) || ! defined(__GLIBC__)
  #define VAZEZAV_COUNTING_AVAILABLE 0
 #else
