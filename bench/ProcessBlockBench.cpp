@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <random>
+#include <vector>
 
 namespace
 {
@@ -61,31 +62,39 @@ BENCHMARK (processBlock)
     ->Unit (benchmark::kMicrosecond);
 
 // The cost is bursty: every fourth 64-sample block holds a hop for both
-// channels. Reports the slowest single block over ten seconds of audio as a
-// fraction of its 1.33 ms deadline.
+// channels. Reports the slowest single block over ten seconds of audio, and
+// the 99.9th percentile (less exposed to the scheduler), as fractions of the
+// block's 1.33 ms deadline.
 void worstBlockAgainstDeadline (benchmark::State& state)
 {
     constexpr int blockSize = 64;
+    constexpr int numBlocks = (int) (10 * rate) / blockSize;
+    const double deadline = blockSize / rate;
     auto processor = prepared (2, blockSize);
     juce::AudioBuffer<float> source (2, blockSize), buffer (2, blockSize);
     fillNoise (source);
     juce::MidiBuffer midi;
-    double worst = 0.0;
+    std::vector<double> seconds;
+    seconds.reserve ((size_t) numBlocks * 4);
 
     for (auto _ : state)
     {
-        for (int block = 0; block < (int) (10 * rate) / blockSize; ++block)
+        for (int block = 0; block < numBlocks; ++block)
         {
             buffer.makeCopyOf (source, true);
             const auto start = std::chrono::steady_clock::now();
             processor->processBlock (buffer, midi);
             const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-            worst = std::max (worst, took.count());
+            seconds.push_back (took.count());
         }
     }
 
+    std::sort (seconds.begin(), seconds.end());
+    const double worst = seconds.back();
+    const double p999 = seconds[(size_t) ((double) (seconds.size() - 1) * 0.999)];
     state.counters["worst_block_us"] = worst * 1e6;
-    state.counters["worst_fraction_of_deadline"] = worst / (blockSize / rate);
+    state.counters["worst_of_deadline"] = worst / deadline;
+    state.counters["p99.9_of_deadline"] = p999 / deadline;
 }
 
 BENCHMARK (worstBlockAgainstDeadline)->Iterations (3)->Unit (benchmark::kMillisecond);
