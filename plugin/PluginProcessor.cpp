@@ -1,5 +1,7 @@
 #include "plugin/PluginProcessor.h"
 
+#include "plugin/PluginEditor.h"
+
 #include "dsp/GainRule.h"
 #include "dsp/SimpleFFT.h"
 
@@ -73,7 +75,7 @@ bool VazezavProcessor::acceptsMidi() const { return false; }
 bool VazezavProcessor::producesMidi() const { return false; }
 bool VazezavProcessor::isMidiEffect() const { return false; }
 
-juce::AudioProcessorEditor* VazezavProcessor::createEditor() { return new juce::GenericAudioProcessorEditor (*this); }
+juce::AudioProcessorEditor* VazezavProcessor::createEditor() { return new VazezavEditor (*this); }
 bool VazezavProcessor::hasEditor() const { return true; }
 
 int VazezavProcessor::getNumPrograms() { return 1; }

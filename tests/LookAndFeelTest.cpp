@@ -96,16 +96,16 @@ TEST (LookAndFeel, DrawnKnobShowsTrackValueGlowBodyAndPointer)
     VozOzerEzoVera lnf;
     juce::Slider slider;
 
-    constexpr int size = 412; // R = 200, t = 32
-    juce::Image image (juce::Image::ARGB, size, size, true);
+    constexpr int area = 412, margin = 20; // R = 200, t = 32
+    juce::Image image (juce::Image::ARGB, area + 2 * margin, area + 2 * margin, true);
     {
         juce::Graphics g (image);
         g.fillAll (theme.background);
-        lnf.drawRotarySlider (g, 0, 0, size, size, 0.5f, 1.2f * pi, 2.8f * pi, slider);
+        lnf.drawRotarySlider (g, margin, margin, area, area, 0.5f, 1.2f * pi, 2.8f * pi, slider);
     }
     test::writePng (image, "knob.png");
 
-    const auto c = juce::Point<float> (206.0f, 206.0f);
+    const auto c = juce::Point<float> (226.0f, 226.0f);
     const float R = 200.0f, t = 32.0f, b = R - 1.7f * t;
     const float left = 1.5f * pi, right = 0.5f * pi, up = 0.0f, down = pi;
 
