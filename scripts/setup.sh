@@ -17,7 +17,7 @@ PACKAGES=(
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev
     zlib1g-dev libpng-dev libjpeg-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    lilv-utils xvfb xauth fonts-dejavu-core fonts-liberation
+    lilv-utils xvfb xauth x11-utils fonts-dejavu-core fonts-liberation
 )
 PACKAGES+=(${VAZEZAV_EXTRA_PACKAGES:-})
 

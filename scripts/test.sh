@@ -9,7 +9,7 @@ jobs=$(nproc)
 
 cmake -S . -B build/tests -DCMAKE_BUILD_TYPE=Release -DVAZEZAV_BUILD_TESTS=ON \
       -DVAZEZAV_JUCE_DIR="$juce_dir" >/dev/null
-cmake --build build/tests --target vazezav_tests -j"$jobs"
+cmake --build build/tests --target vazezav_tests VazezavPlugin_Standalone -j"$jobs"
 ctest --test-dir build/tests --output-on-failure -j"$jobs"
 
 if [[ "${VAZEZAV_TSAN:-0}" == 1 ]]; then
