@@ -108,18 +108,24 @@ void writeStreamAtomically (const juce::File& target, const std::function<void (
     });
 }
 
-void writeAudioFileAtomically (const juce::File& target, const juce::AudioBuffer<float>& audio, double sampleRate,
-                               int bitsPerSample, bool floatingPoint)
+void checkAudioOutputFormat (const juce::File& target, bool floatingPoint)
 {
-    auto format = formatForExtension (target);
+    const auto format = formatForExtension (target);
     if (format == nullptr)
         throw RenderError ("cannot write " + quoted (target) + ": the output must end in .wav, .aif or .aiff");
 
+    if (floatingPoint && dynamic_cast<juce::WavAudioFormat*> (format.get()) == nullptr)
+        throw RenderError ("floating-point output needs a .wav file");
+}
+
+void writeAudioFileAtomically (const juce::File& target, const juce::AudioBuffer<float>& audio, double sampleRate,
+                               int bitsPerSample, bool floatingPoint)
+{
+    checkAudioOutputFormat (target, floatingPoint);
+    auto format = formatForExtension (target);
     const bool isWav = dynamic_cast<juce::WavAudioFormat*> (format.get()) != nullptr;
 
     // 32 bits means IEEE float in a WAV file and integers in an AIFF file.
-    if (floatingPoint && ! isWav)
-        throw RenderError ("floating-point output needs a .wav file");
     if (! floatingPoint && isWav && bitsPerSample == 32)
         bitsPerSample = 24;
     if (floatingPoint)
@@ -165,7 +171,7 @@ void checkOutputPath (const juce::File& output, const juce::File& input)
 
     const auto folder = output.getParentDirectory();
     if (! folder.isDirectory())
-        throw RenderError ("the output folder " + quoted (folder) + " does not exist");
+        throw RenderError ("the output folder " + quoted (folder) + " is not an existing folder");
 
     if (::access (folder.getFullPathName().toRawUTF8(), W_OK) != 0)
         throw RenderError ("the output folder " + quoted (folder) + " is not writable");

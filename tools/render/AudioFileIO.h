@@ -35,6 +35,9 @@ void writeStreamAtomically (const juce::File&, const std::function<void (juce::O
 /** True when both name the same file, through links and relative paths. */
 bool isSameFile (const juce::File&, const juce::File&);
 
+/** Refuses an output type other than WAV or AIFF, and floating point outside WAV. */
+void checkAudioOutputFormat (const juce::File&, bool floatingPoint);
+
 /** Refuses an output that is the input, or whose folder cannot be written. */
 void checkOutputPath (const juce::File& output, const juce::File& input);
 

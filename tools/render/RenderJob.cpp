@@ -113,6 +113,7 @@ RenderSummary RenderJob::run (const RenderOptions& options, std::ostream& messag
 {
     const auto input = readAudioFile (options.input);
     checkOutputPath (options.output, options.input);
+    checkAudioOutputFormat (options.output, options.floatOutput);
     if (options.spectrogram)
         checkPicturePath (*options.spectrogram, options);
 
