@@ -1,19 +1,12 @@
 #include "dsp/SimpleFFT.h"
 
+#include "dsp/VectorClones.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <utility>
 
-// Where the toolchain can, the transform is also compiled for AVX2 and picked
-// at load time. Only the vector width changes: every output is formed by the
-// same IEEE operations in the same order (no fused multiply-add), so results
-// are bit-identical on every x86-64.
-#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__) && ! defined(__clang__) && ! defined(__SANITIZE_THREAD__)
- #define QEN_VECTOR_CLONES __attribute__ ((target_clones ("avx512f", "avx2", "default")))
-#else
- #define QEN_VECTOR_CLONES
-#endif
 
 namespace qen
 {

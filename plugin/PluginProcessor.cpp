@@ -4,6 +4,7 @@
 
 #include "dsp/GainRule.h"
 #include "dsp/SimpleFFT.h"
+#include "dsp/VectorClones.h"
 
 #include <algorithm>
 #include <bit>
@@ -232,6 +233,7 @@ void VazezavProcessor::processSample (int ch, float& sample) noexcept
     }
 }
 
+QEN_VECTOR_CLONES
 void VazezavProcessor::processFrame (int ch, int32_t start) noexcept
 {
     // The frame holds the last fftSize inputs, oldest first, starting at slot

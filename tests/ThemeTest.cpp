@@ -73,11 +73,11 @@ TEST (Theme, FontsResolveToRealFaces)
     {
         const auto typeface = font.getTypefacePtr();
         ASSERT_NE (typeface, nullptr);
-        EXPECT_GT (font.getStringWidthFloat ("LEARN NOISE"), 30.0f);
+        EXPECT_GT (juce::GlyphArrangement::getStringWidth (font, "LEARN NOISE"), 30.0f);
     }
 
     const auto mono = qen::ui::monoFont (12.0f);
-    EXPECT_FLOAT_EQ (mono.getStringWidthFloat ("iiii"), mono.getStringWidthFloat ("WWWW")) << "monospaced";
+    EXPECT_FLOAT_EQ (juce::GlyphArrangement::getStringWidth (mono, "iiii"), juce::GlyphArrangement::getStringWidth (mono, "WWWW")) << "monospaced";
 }
 
 } // namespace

@@ -214,13 +214,13 @@ RenderResult OfflineRenderer::render (const juce::AudioBuffer<float>& input, dou
     {
         const int64_t position = played - start;
 
-        for (int i = 0; i < block.getNumSamples(); ++i)
-        {
-            const int64_t t = position + i - latency;
-            if (t >= 0 && t < length)
-                for (int ch = 0; ch < numChannels; ++ch)
-                    result.output.setSample (ch, (int) t, block.getSample (ch, i));
-        }
+        // The part of this block that lands inside the output.
+        const int64_t first = std::max<int64_t> (0, latency - position);
+        const int64_t last = std::min<int64_t> (block.getNumSamples(), length + latency - position);
+
+        if (last > first)
+            for (int ch = 0; ch < numChannels; ++ch)
+                result.output.copyFrom (ch, (int) (position + first - latency), block, ch, (int) first, (int) (last - first));
 
         if (progress)
             progress ((double) (position + block.getNumSamples()) / (double) (length + latency));
