@@ -109,14 +109,40 @@ namespace
             butterfly (aRe[k], aIm[k], bRe[k], bIm[k], wRe[k], wIm[k]);
     }
 
-    // Stages with blocks of 2, 4 and 8 are too short for the loop above:
-    // unroll over the block instead.
-    template <int half>
-    inline void shortStage (double* re, double* im, int n, const double* wRe, const double* wIm) noexcept
+    /** Two consecutive stages in one pass over memory: for each k, the
+        butterflies of the first stage on (a, b) and (c, d), then those of the
+        second on (a, c) and (b, d). Every value sees the same operations in
+        the same order as when the stages run one after the other.
+    */
+    inline void stagePair (double* __restrict aRe, double* __restrict aIm, double* __restrict bRe, double* __restrict bIm,
+                           double* __restrict cRe, double* __restrict cIm, double* __restrict dRe, double* __restrict dIm,
+                           const double* __restrict w1Re, const double* __restrict w1Im,
+                           const double* __restrict w2Re, const double* __restrict w2Im,
+                           int count) noexcept
     {
-        for (int start = 0; start < n; start += 2 * half)
-            for (int k = 0; k < half; ++k)
-                butterfly (re[start + k], im[start + k], re[start + k + half], im[start + k + half], wRe[k], wIm[k]);
+        for (int k = 0; k < count; ++k)
+        {
+            double ar = aRe[k], ai = aIm[k], br = bRe[k], bi = bIm[k];
+            double cr = cRe[k], ci = cIm[k], dr = dRe[k], di = dIm[k];
+
+            butterfly (ar, ai, br, bi, w1Re[k], w1Im[k]);
+            butterfly (cr, ci, dr, di, w1Re[k], w1Im[k]);
+            butterfly (ar, ai, cr, ci, w2Re[k], w2Im[k]);
+            butterfly (br, bi, dr, di, w2Re[k + count], w2Im[k + count]);
+
+            aRe[k] = ar, aIm[k] = ai, bRe[k] = br, bIm[k] = bi;
+            cRe[k] = cr, cIm[k] = ci, dRe[k] = dr, dIm[k] = di;
+        }
+    }
+
+    // The first pairs have runs too short for a vector loop: unroll them.
+    template <int half>
+    inline void shortStagePair (double* re, double* im, int n, const double* w1Re, const double* w1Im,
+                                const double* w2Re, const double* w2Im) noexcept
+    {
+        for (int g = 0; g < n; g += 4 * half)
+            stagePair (re + g, im + g, re + g + half, im + g + half, re + g + 2 * half, im + g + 2 * half,
+                       re + g + 3 * half, im + g + 3 * half, w1Re, w1Im, w2Re, w2Im, half);
     }
 } // namespace
 
@@ -126,35 +152,43 @@ void SimpleFFT::forward (double* re, double* im, int n) noexcept
     bitReverse (re, im, n);
 
     constexpr int chunk = 512;
-    alignas (64) double wRe[chunk];
-    alignas (64) double wIm[chunk];
+    alignas (64) double w1Re[chunk / 2], w1Im[chunk / 2];
+    alignas (64) double w2Re[chunk], w2Im[chunk];
 
-    for (int length = 2; length <= n; length <<= 1)
+    int length = 2;
+
+    // Stages two at a time while both twiddle runs fit in the buffers.
+    for (; 2 * length <= n && length <= chunk; length *= 4)
     {
-        const int half = length >> 1;
+        const int half = length / 2;
+        TwiddleSequence (length).next (w1Re, w1Im, half);
+        TwiddleSequence (2 * length).next (w2Re, w2Im, length);
+
+        if (half == 1)
+            shortStagePair<1> (re, im, n, w1Re, w1Im, w2Re, w2Im);
+        else if (half == 2)
+            shortStagePair<2> (re, im, n, w1Re, w1Im, w2Re, w2Im);
+        else if (half == 4)
+            shortStagePair<4> (re, im, n, w1Re, w1Im, w2Re, w2Im);
+        else
+            for (int g = 0; g < n; g += 2 * length)
+                stagePair (re + g, im + g, re + g + half, im + g + half, re + g + length, im + g + length,
+                           re + g + length + half, im + g + length + half, w1Re, w1Im, w2Re, w2Im, half);
+    }
+
+    // Whatever is left, one stage at a time.
+    for (; length <= n; length *= 2)
+    {
+        const int half = length / 2;
         TwiddleSequence twiddles (length);
-
-        if (half <= 4)
-        {
-            twiddles.next (wRe, wIm, half);
-
-            if (half == 1)
-                shortStage<1> (re, im, n, wRe, wIm);
-            else if (half == 2)
-                shortStage<2> (re, im, n, wRe, wIm);
-            else
-                shortStage<4> (re, im, n, wRe, wIm);
-
-            continue;
-        }
 
         for (int first = 0; first < half; first += chunk)
         {
             const int count = std::min (chunk, half - first);
-            twiddles.next (wRe, wIm, count);
+            twiddles.next (w2Re, w2Im, count);
 
             for (int start = first; start < n; start += length)
-                butterflies (re + start, im + start, re + start + half, im + start + half, wRe, wIm, count);
+                butterflies (re + start, im + start, re + start + half, im + start + half, w2Re, w2Im, count);
         }
     }
 }
