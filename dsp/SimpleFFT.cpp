@@ -24,26 +24,18 @@ namespace
        #endif
     }
 
-    uint32_t reverseBits (uint32_t x, int numBits) noexcept
-    {
-        x = ((x >> 1) & 0x55555555u) | ((x & 0x55555555u) << 1);
-        x = ((x >> 2) & 0x33333333u) | ((x & 0x33333333u) << 2);
-        x = ((x >> 4) & 0x0f0f0f0fu) | ((x & 0x0f0f0f0fu) << 4);
-        x = ((x >> 8) & 0x00ff00ffu) | ((x & 0x00ff00ffu) << 8);
-        x = (x >> 16) | (x << 16);
-        return x >> (32 - numBits);
-    }
-
-    // Swaps each pair (i, reversed i) once.
+    // Swaps each pair (i, reversed i) once. j runs as the bit-reversed
+    // counterpart of i: adding one to a reversed number carries from the top.
     void bitReverse (double* re, double* im, int n) noexcept
     {
-        int numBits = 0;
-        while ((1 << numBits) < n)
-            ++numBits;
-
-        for (int i = 1; i < n; ++i)
+        for (int i = 1, j = 0; i < n; ++i)
         {
-            const auto j = (int) reverseBits ((uint32_t) i, numBits);
+            int bit = n >> 1;
+
+            for (; (j & bit) != 0; bit >>= 1)
+                j ^= bit;
+
+            j ^= bit;
 
             if (i < j)
             {
