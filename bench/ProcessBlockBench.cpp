@@ -18,13 +18,7 @@ constexpr double rate = 48000.0;
 std::unique_ptr<VazezavProcessor> prepared (int numChannels, int blockSize)
 {
     auto processor = std::make_unique<VazezavProcessor>();
-    const auto set = numChannels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
-    juce::AudioProcessor::BusesLayout layout;
-    layout.inputBuses.add (set);
-    layout.outputBuses.add (set);
-    processor->setBusesLayout (layout);
-    processor->setRateAndBufferSizeDetails (rate, blockSize);
-    processor->prepareToPlay (rate, blockSize);
+    processor->prepareWithChannels (numChannels, rate, blockSize);
     return processor;
 }
 

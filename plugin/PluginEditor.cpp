@@ -15,7 +15,7 @@ VazezavEditor::VazezavEditor (VazezavProcessor& p)
     addAndMakeVisible (*amountKnob);
     addAndMakeVisible (*sensitivityKnob);
 
-    learnButton.onClick = [this] { requestLearning(); };
+    learnButton.onClick = [this] { vazezavProcessor.requestLearning(); };
     addAndMakeVisible (learnButton);
 
     bypassButton.setClickingTogglesState (true);
@@ -30,15 +30,6 @@ VazezavEditor::~VazezavEditor()
 {
     stopTimer();
     setLookAndFeel (nullptr);
-}
-
-void VazezavEditor::requestLearning()
-{
-    // One second of hops at the current rate; the target is published by the
-    // store of the request that follows it.
-    const auto hopsPerSecond = (int32_t) (vazezavProcessor.sampleRate.load (std::memory_order_relaxed) * (1.0 / hopSize));
-    vazezavProcessor.learnTargetFrames.store (hopsPerSecond, std::memory_order_relaxed);
-    vazezavProcessor.learnRequested.store (true);
 }
 
 void VazezavEditor::timerCallback()

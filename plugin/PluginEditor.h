@@ -34,7 +34,6 @@ public:
 
 private:
     void timerCallback() override;
-    void requestLearning();
 
     VazezavProcessor& vazezavProcessor;
     // Declared before every child, so it outlives all of them.

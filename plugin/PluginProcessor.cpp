@@ -86,6 +86,35 @@ const juce::String VazezavProcessor::getProgramName (int) { return "Default"; }
 void VazezavProcessor::changeProgramName (int, const juce::String&) {}
 
 //==============================================================================
+void VazezavProcessor::requestLearning() noexcept
+{
+    const auto hopsPerSecond = (int32_t) (sampleRate.load (std::memory_order_relaxed) * (1.0 / hopSize));
+    learnTargetFrames.store (hopsPerSecond, std::memory_order_relaxed);
+    learnRequested.store (true);
+}
+
+bool VazezavProcessor::prepareWithChannels (int channelCount, double newSampleRate, int samplesPerBlock)
+{
+    const auto set = channelCount == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
+    BusesLayout layout;
+    layout.inputBuses.add (set);
+    layout.outputBuses.add (set);
+
+    if ((channelCount != 1 && channelCount != 2) || ! setBusesLayout (layout))
+        return false;
+
+    setRateAndBufferSizeDetails (newSampleRate, samplesPerBlock);
+    prepareToPlay (newSampleRate, samplesPerBlock);
+    return true;
+}
+
+void VazezavProcessor::setParameterValue (const juce::String& id, float realValue)
+{
+    if (auto* parameter = apvts.getParameter (id))
+        parameter->setValueNotifyingHost (parameter->convertTo0to1 (realValue));
+}
+
+//==============================================================================
 void VazezavProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
     if (const auto xml = apvts.copyState().createXml())

@@ -77,6 +77,20 @@ public:
     */
     std::span<const float, numBins> getNoiseProfile() const noexcept { return noiseProfile; }
 
+    /** Starts a learning pass of one second at the current rate: the target
+        first, then the request that publishes it. The LEARN NOISE button and
+        offline hosts both start a pass this way.
+    */
+    void requestLearning() noexcept;
+
+    /** Sets the mono (1) or stereo (2) layout and prepares, as a host does
+        before it plays. Returns false for a layout the plug-in refuses.
+    */
+    bool prepareWithChannels (int channelCount, double newSampleRate, int samplesPerBlock);
+
+    /** Sets a parameter from its real value, telling the host. */
+    void setParameterValue (const juce::String& id, float realValue);
+
     //==============================================================================
     // Shared with the editor side.
     juce::AudioProcessorValueTreeState apvts;

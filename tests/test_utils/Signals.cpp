@@ -33,23 +33,12 @@ std::vector<float> silence (int numSamples) { return std::vector<float> ((size_t
 std::unique_ptr<VazezavProcessor> makePrepared (double sampleRate, int numChannels, int blockSize)
 {
     auto processor = std::make_unique<VazezavProcessor>();
-    const auto set = numChannels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
-    juce::AudioProcessor::BusesLayout layout;
-    layout.inputBuses.add (set);
-    layout.outputBuses.add (set);
-
-    if (! processor->setBusesLayout (layout))
-        return nullptr;
-
-    processor->setRateAndBufferSizeDetails (sampleRate, blockSize);
-    processor->prepareToPlay (sampleRate, blockSize);
-    return processor;
+    return processor->prepareWithChannels (numChannels, sampleRate, blockSize) ? std::move (processor) : nullptr;
 }
 
 void setParameter (VazezavProcessor& processor, const char* id, float realValue)
 {
-    auto* parameter = processor.apvts.getParameter (id);
-    parameter->setValueNotifyingHost (parameter->convertTo0to1 (realValue));
+    processor.setParameterValue (id, realValue);
 }
 
 std::vector<std::vector<float>> process (VazezavProcessor& processor, const std::vector<std::vector<float>>& input, int blockSize)
@@ -78,10 +67,6 @@ std::vector<std::vector<float>> process (VazezavProcessor& processor, const std:
     return output;
 }
 
-void requestLearning (VazezavProcessor& processor)
-{
-    processor.learnTargetFrames.store ((int32_t) (processor.sampleRate.load() / 256.0));
-    processor.learnRequested.store (true);
-}
+void requestLearning (VazezavProcessor& processor) { processor.requestLearning(); }
 
 } // namespace test

@@ -20,31 +20,11 @@ std::unique_ptr<Processor> createProcessor (int numChannels, double sampleRate, 
         throw RenderError ("internal error: the plug-in factory made an unexpected processor");
     created.release();
 
-    const auto set = numChannels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
-    juce::AudioProcessor::BusesLayout layout;
-    layout.inputBuses.add (set);
-    layout.outputBuses.add (set);
-
-    if (! processor->setBusesLayout (layout))
+    processor->setNonRealtime (true);
+    if (! processor->prepareWithChannels (numChannels, sampleRate, blockSize))
         throw RenderError ("the plug-in does not accept " + std::to_string (numChannels) + " channels");
 
-    processor->setNonRealtime (true);
-    processor->setRateAndBufferSizeDetails (sampleRate, blockSize);
-    processor->prepareToPlay (sampleRate, blockSize);
     return processor;
-}
-
-void setParameter (Processor& processor, const char* id, float value)
-{
-    auto* parameter = processor.apvts.getParameter (id);
-    parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
-}
-
-/** Raises a learn request exactly as the editor's button does. */
-void requestLearning (Processor& processor)
-{
-    processor.learnTargetFrames.store (OfflineRenderer::framesPerPass (processor.sampleRate.load()), std::memory_order_relaxed);
-    processor.learnRequested.store (true);
 }
 
 /** Feeds audio through the processor block by block, counting samples. */
@@ -159,8 +139,8 @@ RenderResult OfflineRenderer::render (const juce::AudioBuffer<float>& input, dou
 
     const double cpuStart = processCpuSeconds();
     auto processor = createProcessor (numChannels, sampleRate, settings.blockSize);
-    setParameter (*processor, Params::amountId, settings.amount);
-    setParameter (*processor, Params::sensitivityId, settings.sensitivity);
+    processor->setParameterValue (Params::amountId, settings.amount);
+    processor->setParameterValue (Params::sensitivityId, settings.sensitivity);
 
     BlockFeeder feeder (*processor, numChannels, settings.blockSize);
     const auto passDone = [&] { return ! processor->learnRequested.load() && ! processor->learning.load(); };
@@ -174,7 +154,7 @@ RenderResult OfflineRenderer::render (const juce::AudioBuffer<float>& input, dou
         // pass is noise only; then request the pass and play until it ends.
         constexpr int64_t ringFill = fftSize - hopSize;
         feeder.play (&noise.noise, 0, ringFill, ignoreOutput, always);
-        requestLearning (*processor);
+        processor->requestLearning();
         feeder.play (&noise.noise, ringFill, noise.noise.getNumSamples() - ringFill, ignoreOutput,
                      [&] (int64_t, int) { return ! passDone(); });
 
@@ -203,7 +183,7 @@ RenderResult OfflineRenderer::render (const juce::AudioBuffer<float>& input, dou
 
         if (learnAt >= 0 && ! learnRequestRaised && learnAt < position + n)
         {
-            requestLearning (*processor);
+            processor->requestLearning();
             learnRequestRaised = true;
         }
 
