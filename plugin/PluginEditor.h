@@ -9,7 +9,7 @@
     knobs, the learn button, the bypass toggle and the status line.
 */
 class VazezavEditor : public juce::AudioProcessorEditor,
-                      private juce::Timer
+                      public juce::Timer
 {
 public:
     explicit VazezavEditor (VazezavProcessor&);

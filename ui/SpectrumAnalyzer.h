@@ -14,7 +14,7 @@ namespace qen::ui
     frequency axis from 20 Hz to 20 kHz.
 */
 class SpectrumAnalyzer : public juce::Component,
-                         private juce::Timer
+                         public juce::Timer
 {
 public:
     static constexpr int analyzerFftOrder = 11;
