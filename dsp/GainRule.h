@@ -14,11 +14,11 @@ struct GainRule
     static float floorGainFor (float amount) noexcept
     {
         const float decibels = (amount / -100.0f) * 40.0f;
-       #if defined(__GLIBC__)
+#if defined(__GLIBC__)
         return ::exp10f (decibels / 20.0f);
-       #else
+#else
         return std::pow (10.0f, decibels / 20.0f);
-       #endif
+#endif
     }
 
     /** sensitivity in per cent: 0 -> 1, 100 -> 6 times the noise profile. */

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <utility>
 
-
 namespace qen
 {
 namespace
@@ -16,12 +15,12 @@ namespace
 
     void sineAndCosine (double angle, double& sine, double& cosine) noexcept
     {
-       #if defined(__GLIBC__)
+#if defined(__GLIBC__)
         ::sincos (angle, &sine, &cosine);
-       #else
+#else
         sine = std::sin (angle);
         cosine = std::cos (angle);
-       #endif
+#endif
     }
 
     // Swaps each pair (i, reversed i) once. j runs as the bit-reversed

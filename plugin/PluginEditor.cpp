@@ -3,9 +3,9 @@
 #include "ui/Theme.h"
 
 VazezavEditor::VazezavEditor (VazezavProcessor& p)
-    : AudioProcessorEditor (p),
-      vazezavProcessor (p),
-      analyzer (p.analyzerTap)
+    : AudioProcessorEditor (p)
+    , vazezavProcessor (p)
+    , analyzer (p.analyzerTap)
 {
     setLookAndFeel (&lookAndFeel);
     addAndMakeVisible (analyzer);
@@ -15,7 +15,8 @@ VazezavEditor::VazezavEditor (VazezavProcessor& p)
     addAndMakeVisible (*amountKnob);
     addAndMakeVisible (*sensitivityKnob);
 
-    learnButton.onClick = [this] { vazezavProcessor.requestLearning(); };
+    learnButton.onClick = [this]
+    { vazezavProcessor.requestLearning(); };
     addAndMakeVisible (learnButton);
 
     bypassButton.setClickingTogglesState (true);

@@ -41,8 +41,8 @@ private:
     qen::ui::SpectrumAnalyzer analyzer;
     std::unique_ptr<qen::ui::LabeledKnob> amountKnob;
     std::unique_ptr<qen::ui::LabeledKnob> sensitivityKnob;
-    juce::TextButton learnButton { "LEARN NOISE" };
-    juce::TextButton bypassButton { "BYPASS" };
+    juce::TextButton learnButton{ "LEARN NOISE" };
+    juce::TextButton bypassButton{ "BYPASS" };
     // After the button, so the binding is removed before the button goes.
     std::unique_ptr<juce::AudioProcessorValueTreeState::ButtonAttachment> bypassAttachment;
     juce::Rectangle<int> statusArea;

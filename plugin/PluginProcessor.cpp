@@ -34,23 +34,24 @@ bool isUsableSavedValue (const juce::var& value)
 {
     const auto text = value.toString().trim();
     return text.isNotEmpty()
-        && text.containsOnly ("0123456789+-.eE")
-        && std::isfinite (text.getDoubleValue());
+           && text.containsOnly ("0123456789+-.eE")
+           && std::isfinite (text.getDoubleValue());
 }
 } // namespace
 
 //==============================================================================
 juce::AudioProcessorValueTreeState::ParameterLayout Params::createLayout()
 {
-    const auto percent = [] (float value, int maximumStringLength) { return percentText (value, maximumStringLength); };
+    const auto percent = [] (float value, int maximumStringLength)
+    { return percentText (value, maximumStringLength); };
     const auto percentRange = juce::NormalisableRange<float> (0.0f, 100.0f, 0.1f, 1.0f);
 
     std::vector<std::unique_ptr<juce::RangedAudioParameter>> parameters;
-    parameters.push_back (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { amountId, 1 }, "Amount", percentRange, 70.0f,
+    parameters.push_back (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID{ amountId, 1 }, "Amount", percentRange, 70.0f,
                                                                        juce::AudioParameterFloatAttributes().withStringFromValueFunction (percent)));
-    parameters.push_back (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { sensitivityId, 1 }, "Sensitivity", percentRange, 40.0f,
+    parameters.push_back (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID{ sensitivityId, 1 }, "Sensitivity", percentRange, 40.0f,
                                                                        juce::AudioParameterFloatAttributes().withStringFromValueFunction (percent)));
-    parameters.push_back (std::make_unique<juce::AudioParameterBool> (juce::ParameterID { bypassId, 1 }, "Bypass", false));
+    parameters.push_back (std::make_unique<juce::AudioParameterBool> (juce::ParameterID{ bypassId, 1 }, "Bypass", false));
 
     return { parameters.begin(), parameters.end() };
 }
@@ -59,8 +60,8 @@ juce::AudioProcessorValueTreeState::ParameterLayout Params::createLayout()
 VazezavProcessor::VazezavProcessor()
     : AudioProcessor (BusesProperties()
                           .withInput ("Input", juce::AudioChannelSet::stereo(), true)
-                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
-      apvts (*this, nullptr, "PARAMETERS", Params::createLayout())
+                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
+    , apvts (*this, nullptr, "PARAMETERS", Params::createLayout())
 {
     amountParam = apvts.getRawParameterValue (Params::amountId);
     sensitivityParam = apvts.getRawParameterValue (Params::sensitivityId);

@@ -33,8 +33,8 @@ struct Params
 */
 struct AnalyzerTap
 {
-    std::array<std::atomic<float>, analyzerSize> samples {};
-    std::atomic<int32_t> writeIndex { 0 };
+    std::array<std::atomic<float>, analyzerSize> samples{};
+    std::atomic<int32_t> writeIndex{ 0 };
 
     static constexpr int32_t slotMask = analyzerSize - 1;
 };
@@ -102,35 +102,35 @@ private:
 
 public:
     /** Written by prepareToPlay, read by the learn button to size a pass. */
-    std::atomic<double> sampleRate { 48000.0 };
+    std::atomic<double> sampleRate{ 48000.0 };
 
 private:
     size_t numChannels = maxChannels;
-    float window[fftSize] {};
+    float window[fftSize]{};
     float olaGain = 0.6667f;
     float floorGain = 0.1f;
     float thresholdFactor = 2.0f;
-    float inputRing[maxChannels][fftSize] {};
-    float outputRing[maxChannels][fftSize] {};
-    int32_t ringPos[maxChannels] {};
-    int32_t hopCounter[maxChannels] {};
-    double fftRe[fftSize] {};
-    double fftIm[fftSize] {};
-    float noiseProfile[numBins] {};
-    double noiseAccum[numBins] {};
+    float inputRing[maxChannels][fftSize]{};
+    float outputRing[maxChannels][fftSize]{};
+    int32_t ringPos[maxChannels]{};
+    int32_t hopCounter[maxChannels]{};
+    double fftRe[fftSize]{};
+    double fftIm[fftSize]{};
+    float noiseProfile[numBins]{};
+    double noiseAccum[numBins]{};
 
 public:
     /** True while a learning pass runs; written by the audio thread only. */
-    std::atomic<bool> learning { false };
+    std::atomic<bool> learning{ false };
     /** Raised by the editor; taken by the audio thread at channel 0's next frame. */
-    std::atomic<bool> learnRequested { false };
+    std::atomic<bool> learnRequested{ false };
 
 private:
     int32_t learnedFrames = 0;
 
 public:
     /** Frames one pass averages; written by the editor just before it raises learnRequested. */
-    std::atomic<int32_t> learnTargetFrames { 180 };
+    std::atomic<int32_t> learnTargetFrames{ 180 };
 
     AnalyzerTap analyzerTap;
 

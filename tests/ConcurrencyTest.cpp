@@ -15,10 +15,10 @@ namespace
 TEST (Concurrency, AudioThreadAgainstEditorAndHost)
 {
     auto processor = test::makePrepared (48000.0, 2, 256);
-    std::atomic<bool> running { true };
+    std::atomic<bool> running{ true };
 
     std::thread audio ([&]
-    {
+                       {
         juce::AudioBuffer<float> buffer (2, 256);
         juce::MidiBuffer midi;
         const auto noise = test::whiteNoise (256, 0.2f, 4);
@@ -30,8 +30,7 @@ TEST (Concurrency, AudioThreadAgainstEditorAndHost)
             processor->processBlock (buffer, midi);
         }
 
-        running = false;
-    });
+        running = false; });
 
     int statusReadsWhileLearning = 0;
     float tapCopy[2048];

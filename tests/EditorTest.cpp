@@ -12,7 +12,7 @@ class Editor : public ::testing::Test
 {
 protected:
     VazezavProcessor processor;
-    std::unique_ptr<VazezavEditor> editor { static_cast<VazezavEditor*> (processor.createEditor()) };
+    std::unique_ptr<VazezavEditor> editor{ static_cast<VazezavEditor*> (processor.createEditor()) };
 
     void TearDown() override { editor.reset(); }
 
@@ -50,7 +50,7 @@ TEST_F (Editor, ComponentBoundsAtTheFixedSize)
 
 TEST_F (Editor, SmallSizesNeverGoNegative)
 {
-    for (auto [w, h] : { std::pair { 300, 200 }, std::pair { 100, 80 }, std::pair { 10, 10 }, std::pair { 0, 0 } })
+    for (auto [w, h] : { std::pair{ 300, 200 }, std::pair{ 100, 80 }, std::pair{ 10, 10 }, std::pair{ 0, 0 } })
     {
         editor->setSize (w, h);
         for (auto* child : editor->getChildren())
@@ -106,7 +106,7 @@ TEST_F (Editor, StatusLineFollowsLearning)
                 faint += test::sameColour (pixel, theme.textFaint, 4) ? 1 : 0;
                 bright += test::sameColour (pixel, theme.accentBright, 4) ? 1 : 0;
             }
-        return std::pair { faint, bright };
+        return std::pair{ faint, bright };
     };
 
     const auto [idleFaint, idleBright] = statusColourShown();

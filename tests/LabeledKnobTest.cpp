@@ -1,6 +1,6 @@
+#include "ui/LabeledKnob.h"
 #include "test_utils/Gui.h"
 #include "test_utils/Signals.h"
-#include "ui/LabeledKnob.h"
 #include "ui/Theme.h"
 #include "ui/VozOzerEzoVera.h"
 
@@ -37,7 +37,7 @@ class Knob : public ::testing::Test
 {
 protected:
     VazezavProcessor processor;
-    LabeledKnob knob { processor.apvts, "amount", "AMOUNT" };
+    LabeledKnob knob{ processor.apvts, "amount", "AMOUNT" };
 };
 
 TEST_F (Knob, CaptionStyle)
@@ -74,7 +74,11 @@ TEST_F (Knob, SliderSettings)
 
 TEST_F (Knob, LayoutAtThreeHeights)
 {
-    const struct { int height; juce::Rectangle<int> label, slider; } cases[] = {
+    const struct
+    {
+        int height;
+        juce::Rectangle<int> label, slider;
+    } cases[] = {
         { 72, { 0, 0, 237, 16 }, { 0, 16, 237, 56 } },
         { 100, { 0, 0, 237, 16 }, { 0, 16, 237, 84 } },
         { 16, { 0, 0, 237, 16 }, { 0, 16, 237, 0 } },

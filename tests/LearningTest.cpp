@@ -21,7 +21,7 @@ std::vector<float> meanMagnitudes (const std::vector<float>& signal, int firstFr
     for (int f = 0; f < numFrames; ++f)
     {
         const int end = firstFrameEnd + f * hopSize;
-        double re[fftSize], im[fftSize] {};
+        double re[fftSize], im[fftSize]{};
 
         for (int k = 0; k < fftSize; ++k)
         {

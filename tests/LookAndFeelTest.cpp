@@ -111,7 +111,12 @@ TEST (LookAndFeel, DrawnKnobShowsTrackValueGlowBodyAndPointer)
 
     const auto glowOnly = theme.background.overlaidWith (theme.accent.withAlpha ((juce::uint8) 0x40));
 
-    const struct { const char* what; float angle, distance; juce::Colour expected; } probes[] = {
+    const struct
+    {
+        const char* what;
+        float angle, distance;
+        juce::Colour expected;
+    } probes[] = {
         { "track, right of the value", right, R - t / 2.0f, theme.track },
         { "value arc, left", left, R - t / 2.0f, theme.accent },
         { "glow beyond the knob circle", left, R + 0.25f * t, glowOnly },

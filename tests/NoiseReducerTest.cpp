@@ -142,7 +142,8 @@ TEST (NoiseReducer, AnImpulseComesOutExactly1024SamplesLater)
     in[3000] = 1.0f;
 
     const auto out = test::process (*processor, { in, in }, 64);
-    const auto peak = std::max_element (out[0].begin(), out[0].end(), [] (float a, float b) { return std::abs (a) < std::abs (b); });
+    const auto peak = std::max_element (out[0].begin(), out[0].end(), [] (float a, float b)
+                                        { return std::abs (a) < std::abs (b); });
 
     EXPECT_EQ (peak - out[0].begin(), 4024);
     EXPECT_NEAR (*peak, 1.0f, 1e-3f);
@@ -151,7 +152,7 @@ TEST (NoiseReducer, AnImpulseComesOutExactly1024SamplesLater)
 TEST (NoiseReducer, OutputDoesNotDependOnBlockSize)
 {
     const int length = 100000;
-    const Channels input { test::whiteNoise (length, 0.3f, 1), test::whiteNoise (length, 0.3f, 2) };
+    const Channels input{ test::whiteNoise (length, 0.3f, 1), test::whiteNoise (length, 0.3f, 2) };
 
     // A learned profile makes the gains matter.
     auto run = [&] (int blockSize)

@@ -74,8 +74,13 @@ TEST (Parameters, PercentTextTruncatesTowardZero)
     auto* amount = processor.apvts.getParameter ("amount");
 
     const std::pair<float, const char*> cases[] = {
-        { 70.0f, "70%" }, { 69.9f, "69%" }, { 99.9f, "99%" }, { 100.0f, "100%" },
-        { 0.0f, "0%" }, { 0.9f, "0%" }, { 0.05f, "0%" },
+        { 70.0f, "70%" },
+        { 69.9f, "69%" },
+        { 99.9f, "99%" },
+        { 100.0f, "100%" },
+        { 0.0f, "0%" },
+        { 0.9f, "0%" },
+        { 0.05f, "0%" },
     };
 
     for (const auto& [value, text] : cases)
@@ -97,7 +102,12 @@ TEST (Parameters, TextToValueTakesTheLeadingNumberThenLimitsAndSnaps)
     auto* raw = processor.apvts.getRawParameterValue ("sensitivity");
 
     const std::pair<const char*, float> cases[] = {
-        { "25%", 25.0f }, { "45", 45.0f }, { "250", 100.0f }, { "x", 0.0f }, { "-5", 0.0f }, { "33.33", 33.3f },
+        { "25%", 25.0f },
+        { "45", 45.0f },
+        { "250", 100.0f },
+        { "x", 0.0f },
+        { "-5", 0.0f },
+        { "33.33", 33.3f },
     };
 
     for (const auto& [text, expected] : cases)

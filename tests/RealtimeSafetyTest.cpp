@@ -17,8 +17,12 @@ void allocateAndLock (std::mutex& mutex, juce::CriticalSection& section)
     delete p;
     escaped = std::malloc (10);
     std::free (escaped);
-    { const std::lock_guard lock (mutex); }
-    { const juce::ScopedLock lock (section); }
+    {
+        const std::lock_guard lock (mutex);
+    }
+    {
+        const juce::ScopedLock lock (section);
+    }
 }
 
 TEST (RealtimeWatch, SeesAllocationsAndLocks)
@@ -90,17 +94,17 @@ TEST_P (ProcessBlockIsRealtimeSafe, NoAllocationNoLock)
 }
 
 INSTANTIATE_TEST_SUITE_P (Scenarios, ProcessBlockIsRealtimeSafe,
-                          ::testing::Values (Scenario { 2, 1, true, false },
-                                             Scenario { 2, 64, false, false },
-                                             Scenario { 2, 500, true, true },
-                                             Scenario { 2, 4096, true, false },
-                                             Scenario { 1, 512, true, true },
-                                             Scenario { 1, 4096, false, true }),
+                          ::testing::Values (Scenario{ 2, 1, true, false },
+                                             Scenario{ 2, 64, false, false },
+                                             Scenario{ 2, 500, true, true },
+                                             Scenario{ 2, 4096, true, false },
+                                             Scenario{ 1, 512, true, true },
+                                             Scenario{ 1, 4096, false, true }),
                           [] (const auto& info)
                           {
                               const auto& s = info.param;
                               return std::to_string (s.numChannels) + "ch_block" + std::to_string (s.blockSize)
-                                   + (s.learn ? "_learning" : "") + (s.bypass ? "_bypassToggling" : "");
+                                     + (s.learn ? "_learning" : "") + (s.bypass ? "_bypassToggling" : "");
                           });
 
 } // namespace

@@ -19,7 +19,7 @@ struct Run
 
 Run runTool (const juce::StringArray& arguments, int streams = juce::ChildProcess::wantStdErr)
 {
-    juce::StringArray command { VAZEZAV_RENDER_PATH };
+    juce::StringArray command{ VAZEZAV_RENDER_PATH };
     command.addArray (arguments);
 
     juce::ChildProcess process;
@@ -102,7 +102,12 @@ protected:
 
 TEST_F (RenderCli, DemoReportsItsFiguresAndWritesItsFiles)
 {
-    const struct { const char* amount; const char* sensitivity; double low, high; } cases[] = {
+    const struct
+    {
+        const char* amount;
+        const char* sensitivity;
+        double low, high;
+    } cases[] = {
         // The gain rule is soft: most noise bins sit a little under the threshold.
         { "70", "40", 8.0, 11.0 },
         { "100", "100", 18.0, 30.0 },
@@ -203,7 +208,12 @@ TEST_F (RenderCli, BadInputGivesOneLineAndWritesNothing)
     const auto out = file ("out.wav").getFullPathName();
     const auto in = input.getFullPathName();
 
-    const struct { const char* what; juce::StringArray args; const char* mentions; } cases[] = {
+    const struct
+    {
+        const char* what;
+        juce::StringArray args;
+        const char* mentions;
+    } cases[] = {
         { "missing input", { file ("nope.wav").getFullPathName(), out }, "no such file" },
         { "a folder as input", { folder.getFullPathName(), out }, "no such file" },
         { "not audio", { textFile.getFullPathName(), out }, "not a WAV or AIFF" },

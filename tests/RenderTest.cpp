@@ -111,7 +111,10 @@ TEST (OfflineRenderer, ReducesSteadyNoiseByTheDesignedAmount)
     const auto noisy = bufferOf ({ test::whiteNoise (120000, 0.1f, 5) });
     const auto source = noiseBuffer (noisy, 0, 50000);
 
-    const struct { float amount, sensitivity, lowDb, highDb; } cases[] = {
+    const struct
+    {
+        float amount, sensitivity, lowDb, highDb;
+    } cases[] = {
         { 70.0f, 40.0f, 8.0f, 11.0f },
         { 100.0f, 100.0f, 18.0f, 30.0f },
         { 0.0f, 40.0f, -0.01f, 0.01f },

@@ -68,7 +68,11 @@ struct Signal
 {
     std::vector<double> re, im;
 
-    explicit Signal (int n) : re ((size_t) n), im ((size_t) n) {}
+    explicit Signal (int n)
+        : re ((size_t) n)
+        , im ((size_t) n)
+    {
+    }
 
     static Signal random (int n, uint32_t seed)
     {

@@ -1,5 +1,5 @@
-#include "test_utils/Gui.h"
 #include "ui/SpectrumAnalyzer.h"
+#include "test_utils/Gui.h"
 #include "ui/Theme.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +26,7 @@ class Analyzer : public ::testing::Test
 {
 protected:
     AnalyzerTap tap;
-    SpectrumAnalyzer analyzer { tap };
+    SpectrumAnalyzer analyzer{ tap };
 
     void tick (int times)
     {
@@ -52,14 +52,16 @@ TEST_F (Analyzer, SineReadsItsLevelOnceSmoothingSettles)
     // A full-scale sine centred on bin 64 (1500 Hz at 48 kHz). A real sine
     // puts half its amplitude in the positive-frequency bin, so with the
     // 1/2048 scaling it reads 20 log10 (0.5) = -6.02 dB.
-    fillTap (tap, [] (int i) { return (float) std::sin (2.0 * M_PI * 64.0 * i / 2048.0); });
+    fillTap (tap, [] (int i)
+             { return (float) std::sin (2.0 * M_PI * 64.0 * i / 2048.0); });
     tick (60);
 
     EXPECT_NEAR (analyzer.getLevels()[64], levelOfDecibels (-6.0206f), 1e-4f);
     EXPECT_LT (analyzer.getLevels()[200], 0.05f) << "far from the tone";
 
     // A constant 1.0 fills bin 0 with exactly 0 dB: the top of the plot.
-    fillTap (tap, [] (int) { return 1.0f; });
+    fillTap (tap, [] (int)
+             { return 1.0f; });
     tick (60);
     EXPECT_NEAR (analyzer.getLevels()[0], 1.0f, 1e-4f);
 }
@@ -67,7 +69,8 @@ TEST_F (Analyzer, SineReadsItsLevelOnceSmoothingSettles)
 TEST_F (Analyzer, StepResponseOfTheSmoothing)
 {
     // 1 - 0.65^n after n ticks: 0.35, 0.5775, 0.725375 (often quoted as 0.725).
-    fillTap (tap, [] (int) { return 1.0f; });
+    fillTap (tap, [] (int)
+             { return 1.0f; });
 
     for (int n = 1; n <= 3; ++n)
     {
@@ -77,7 +80,8 @@ TEST_F (Analyzer, StepResponseOfTheSmoothing)
     EXPECT_NEAR (analyzer.getLevels()[0], 0.725375f, 1e-5f);
 
     tick (60);
-    fillTap (tap, [] (int) { return 0.0f; });
+    fillTap (tap, [] (int)
+             { return 0.0f; });
     for (int n = 1; n <= 3; ++n)
     {
         tick (1);
@@ -109,11 +113,11 @@ TEST_F (Analyzer, CopyWrapsAroundTheRing)
 TEST_F (Analyzer, FrequencyAxis)
 {
     const std::pair<int, float> cases[] = {
-        { 0, 0.0f },                                                // below 20 Hz
-        { 1, 0.0229604f },                                          // 23.4375 Hz
+        { 0, 0.0f },       // below 20 Hz
+        { 1, 0.0229604f }, // 23.4375 Hz
         { 64, (float) ((std::log10 (1500.0) - std::log10 (20.0)) / 3.0) },
         { 853, (float) ((std::log10 (853 * 23.4375) - std::log10 (20.0)) / 3.0) },
-        { 854, 1.0f },                                              // above 20 kHz
+        { 854, 1.0f }, // above 20 kHz
         { 1023, 1.0f },
     };
 
@@ -132,7 +136,8 @@ TEST_F (Analyzer, FrequencyAxis)
 TEST_F (Analyzer, PaintsPanelGridCurveAndCaption)
 {
     const auto& theme = qen::ui::mutableTheme();
-    fillTap (tap, [] (int i) { return 0.5f * (float) std::sin (2.0 * M_PI * 64.0 * i / 2048.0); });
+    fillTap (tap, [] (int i)
+             { return 0.5f * (float) std::sin (2.0 * M_PI * 64.0 * i / 2048.0); });
     tick (30);
 
     analyzer.setSize (684, 210);

@@ -43,8 +43,8 @@ protected:
     }
 
     VazezavProcessor edited;
-    const Settings editedSettings { 12.3f, 87.6f, 1.0f };
-    const Settings defaults { 70.0f, 40.0f, 0.0f };
+    const Settings editedSettings{ 12.3f, 87.6f, 1.0f };
+    const Settings defaults{ 70.0f, 40.0f, 0.0f };
 };
 
 TEST_F (SavedState, RoundTripRestoresAllThreeParameters)

@@ -11,11 +11,21 @@ TEST (Theme, ObsidianValues)
     const auto theme = qen::ui::obsidianTheme();
 
     const std::pair<juce::Colour Theme::*, juce::uint32> colours[] = {
-        { &Theme::background, 0xff0c0c0e }, { &Theme::panel, 0xff141417 }, { &Theme::panelRaised, 0xff1a1a1e },
-        { &Theme::track, 0xff26262b }, { &Theme::outline, 0xff34343b }, { &Theme::accent, 0xffe8b24c },
-        { &Theme::accentBright, 0xfff3d38a }, { &Theme::accentDeep, 0xffc9922f }, { &Theme::ember, 0xff8a2f1c },
-        { &Theme::teal, 0xff37b9a8 }, { &Theme::tealBright, 0xff7fe6d6 }, { &Theme::text, 0xffeceae6 },
-        { &Theme::textDim, 0xffa6988a }, { &Theme::textFaint, 0xff6f6357 }, { &Theme::red, 0xffff5c4d },
+        { &Theme::background, 0xff0c0c0e },
+        { &Theme::panel, 0xff141417 },
+        { &Theme::panelRaised, 0xff1a1a1e },
+        { &Theme::track, 0xff26262b },
+        { &Theme::outline, 0xff34343b },
+        { &Theme::accent, 0xffe8b24c },
+        { &Theme::accentBright, 0xfff3d38a },
+        { &Theme::accentDeep, 0xffc9922f },
+        { &Theme::ember, 0xff8a2f1c },
+        { &Theme::teal, 0xff37b9a8 },
+        { &Theme::tealBright, 0xff7fe6d6 },
+        { &Theme::text, 0xffeceae6 },
+        { &Theme::textDim, 0xffa6988a },
+        { &Theme::textFaint, 0xff6f6357 },
+        { &Theme::red, 0xffff5c4d },
         { &Theme::green, 0xff8fcb6e },
     };
 
@@ -23,9 +33,14 @@ TEST (Theme, ObsidianValues)
         EXPECT_EQ ((theme.*field).getARGB(), argb) << std::hex << argb;
 
     const std::pair<float Theme::*, float> metrics[] = {
-        { &Theme::cornerRadius, 12.0f }, { &Theme::knobThickness, 0.16f }, { &Theme::spacing, 6.0f },
-        { &Theme::titleSize, 22.0f }, { &Theme::headingSize, 15.0f }, { &Theme::bodySize, 12.0f },
-        { &Theme::labelSize, 11.0f }, { &Theme::smallSize, 10.0f },
+        { &Theme::cornerRadius, 12.0f },
+        { &Theme::knobThickness, 0.16f },
+        { &Theme::spacing, 6.0f },
+        { &Theme::titleSize, 22.0f },
+        { &Theme::headingSize, 15.0f },
+        { &Theme::bodySize, 12.0f },
+        { &Theme::labelSize, 11.0f },
+        { &Theme::smallSize, 10.0f },
     };
 
     for (const auto& [field, value] : metrics)

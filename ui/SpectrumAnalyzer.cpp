@@ -8,11 +8,11 @@ namespace qen::ui
 {
 namespace
 {
-constexpr float lowestFrequency = 20.0f;
-constexpr float decadesShown = 3.0f;
-constexpr float floorDecibels = -100.0f;
-constexpr float gridInset = 6.0f;
-}
+    constexpr float lowestFrequency = 20.0f;
+    constexpr float decadesShown = 3.0f;
+    constexpr float floorDecibels = -100.0f;
+    constexpr float gridInset = 6.0f;
+} // namespace
 
 SpectrumAnalyzer::SpectrumAnalyzer (const AnalyzerTap& tapToRead)
     : tap (tapToRead)

@@ -49,10 +49,10 @@ private:
     void timerCallback() override;
 
     const AnalyzerTap& tap;
-    juce::dsp::FFT fft { analyzerFftOrder };
-    juce::dsp::WindowingFunction<float> windowing { (size_t) analyzerFftSize, juce::dsp::WindowingFunction<float>::hann, true };
-    float fftData[2 * analyzerFftSize] {};
-    float levels[numLevels] {};
+    juce::dsp::FFT fft{ analyzerFftOrder };
+    juce::dsp::WindowingFunction<float> windowing{ (size_t) analyzerFftSize, juce::dsp::WindowingFunction<float>::hann, true };
+    float fftData[2 * analyzerFftSize]{};
+    float levels[numLevels]{};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SpectrumAnalyzer)
 };

@@ -6,9 +6,9 @@ namespace qen::ui
 {
 namespace
 {
-constexpr juce::uint8 translucent = 0x40;
-constexpr float rotaryInset = 6.0f;
-}
+    constexpr juce::uint8 translucent = 0x40;
+    constexpr float rotaryInset = 6.0f;
+} // namespace
 
 VozOzerEzoVera::VozOzerEzoVera()
 {
@@ -31,7 +31,7 @@ VozOzerEzoVera::VozOzerEzoVera()
 }
 
 VozOzerEzoVera::KnobGeometry VozOzerEzoVera::KnobGeometry::forArea (juce::Rectangle<float> area, float position,
-                                                                  float startAngle, float endAngle, float thickness) noexcept
+                                                                    float startAngle, float endAngle, float thickness) noexcept
 {
     KnobGeometry g;
     g.bounds = area.reduced (rotaryInset);

@@ -22,11 +22,11 @@ public:
     {
         juce::Rectangle<float> bounds;
         juce::Point<float> centre;
-        float radius;        // R: outer edge of the arcs
-        float stroke;        // t: width of the track and value arcs
-        float arcRadius;     // a: centre line of the arcs
-        float bodyRadius;    // b
-        float valueAngle;    // theta
+        float radius;     // R: outer edge of the arcs
+        float stroke;     // t: width of the track and value arcs
+        float arcRadius;  // a: centre line of the arcs
+        float bodyRadius; // b
+        float valueAngle; // theta
 
         static KnobGeometry forArea (juce::Rectangle<float> area, float position,
                                      float startAngle, float endAngle, float thickness) noexcept;

@@ -3,15 +3,15 @@
 #include <cstddef> // defines __GLIBC__ where it applies
 
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__) || ! defined(__GLIBC__)
- #define VAZEZAV_COUNTING_AVAILABLE 0
+#define VAZEZAV_COUNTING_AVAILABLE 0
 #else
- #define VAZEZAV_COUNTING_AVAILABLE 1
+#define VAZEZAV_COUNTING_AVAILABLE 1
 #endif
 
 #if VAZEZAV_COUNTING_AVAILABLE
- #include <cstddef>
- #include <dlfcn.h>
- #include <pthread.h>
+#include <cstddef>
+#include <dlfcn.h>
+#include <pthread.h>
 
 namespace
 {
@@ -108,7 +108,9 @@ RealtimeWatch::~RealtimeWatch() { --watching; }
 int RealtimeWatch::allocations() const noexcept { return allocationCount; }
 int RealtimeWatch::locks() const noexcept { return lockCount; }
 #else
-RealtimeWatch::RealtimeWatch() noexcept {}
+RealtimeWatch::RealtimeWatch() noexcept
+{
+}
 RealtimeWatch::~RealtimeWatch() {}
 int RealtimeWatch::allocations() const noexcept { return 0; }
 int RealtimeWatch::locks() const noexcept { return 0; }

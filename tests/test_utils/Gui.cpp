@@ -27,9 +27,9 @@ juce::Image render (juce::Component& component, juce::Colour background)
 bool sameColour (juce::Colour a, juce::Colour b, int tolerance)
 {
     return std::abs ((int) a.getRed() - (int) b.getRed()) <= tolerance
-        && std::abs ((int) a.getGreen() - (int) b.getGreen()) <= tolerance
-        && std::abs ((int) a.getBlue() - (int) b.getBlue()) <= tolerance
-        && std::abs ((int) a.getAlpha() - (int) b.getAlpha()) <= tolerance;
+           && std::abs ((int) a.getGreen() - (int) b.getGreen()) <= tolerance
+           && std::abs ((int) a.getBlue() - (int) b.getBlue()) <= tolerance
+           && std::abs ((int) a.getAlpha() - (int) b.getAlpha()) <= tolerance;
 }
 
 juce::File writePng (const juce::Image& image, const juce::String& fileName)

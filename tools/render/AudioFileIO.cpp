@@ -10,24 +10,24 @@ namespace qen::render
 {
 namespace
 {
-std::string quoted (const juce::File& file) { return "'" + file.getFullPathName().toStdString() + "'"; }
+    std::string quoted (const juce::File& file) { return "'" + file.getFullPathName().toStdString() + "'"; }
 
-std::unique_ptr<juce::AudioFormat> formatForExtension (const juce::File& file)
-{
-    const auto extension = file.getFileExtension().toLowerCase();
+    std::unique_ptr<juce::AudioFormat> formatForExtension (const juce::File& file)
+    {
+        const auto extension = file.getFileExtension().toLowerCase();
 
-    if (extension == ".wav")
-        return std::make_unique<juce::WavAudioFormat>();
-    if (extension == ".aif" || extension == ".aiff")
-        return std::make_unique<juce::AiffAudioFormat>();
+        if (extension == ".wav")
+            return std::make_unique<juce::WavAudioFormat>();
+        if (extension == ".aif" || extension == ".aiff")
+            return std::make_unique<juce::AiffAudioFormat>();
 
-    return nullptr;
-}
+        return nullptr;
+    }
 
-juce::File temporarySibling (const juce::File& target)
-{
-    return target.getParentDirectory().getNonexistentChildFile ("." + target.getFileName() + ".partial", "", false);
-}
+    juce::File temporarySibling (const juce::File& target)
+    {
+        return target.getParentDirectory().getNonexistentChildFile ("." + target.getFileName() + ".partial", "", false);
+    }
 } // namespace
 
 AudioFile readAudioFile (const juce::File& file)
@@ -95,7 +95,7 @@ void writeFileAtomically (const juce::File& target, const std::function<void (co
 void writeStreamAtomically (const juce::File& target, const std::function<void (juce::OutputStream&)>& writer)
 {
     writeFileAtomically (target, [&] (const juce::File& temporary)
-    {
+                         {
         juce::FileOutputStream stream (temporary);
         if (stream.failedToOpen())
             throw RenderError ("cannot write to the folder of " + quoted (target));
@@ -104,8 +104,7 @@ void writeStreamAtomically (const juce::File& target, const std::function<void (
         stream.flush();
 
         if (stream.getStatus().failed())
-            throw RenderError ("writing " + quoted (target) + " failed: " + stream.getStatus().getErrorMessage().toStdString());
-    });
+            throw RenderError ("writing " + quoted (target) + " failed: " + stream.getStatus().getErrorMessage().toStdString()); });
 }
 
 void checkAudioOutputFormat (const juce::File& target, bool floatingPoint)
@@ -134,7 +133,7 @@ void writeAudioFileAtomically (const juce::File& target, const juce::AudioBuffer
         bitsPerSample = 24;
 
     writeFileAtomically (target, [&] (const juce::File& temporary)
-    {
+                         {
         auto stream = std::make_unique<juce::FileOutputStream> (temporary);
         if (stream->failedToOpen())
             throw RenderError ("cannot write to the folder of " + quoted (target));
@@ -151,13 +150,14 @@ void writeAudioFileAtomically (const juce::File& target, const juce::AudioBuffer
         writer.reset();
 
         if (temporary.getSize() == 0)
-            throw RenderError ("writing the audio of " + quoted (target) + " failed");
-    });
+            throw RenderError ("writing the audio of " + quoted (target) + " failed"); });
 }
 
 bool isSameFile (const juce::File& a, const juce::File& b)
 {
-    struct stat sa {}, sb {};
+    struct stat sa
+    {
+    }, sb{};
     if (::stat (a.getFullPathName().toRawUTF8(), &sa) == 0 && ::stat (b.getFullPathName().toRawUTF8(), &sb) == 0)
         return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 

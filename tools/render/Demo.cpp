@@ -14,51 +14,52 @@ namespace qen::render
 {
 namespace
 {
-constexpr double twoPi = juce::MathConstants<double>::twoPi;
+    constexpr double twoPi = juce::MathConstants<double>::twoPi;
 
-/** Smooth syllable-like bursts: on for about 0.2 s, with short and long pauses. */
-double syllableEnvelope (double t)
-{
-    const double syllable = 0.27;
-    const double phase = std::fmod (t, syllable) / syllable;
-    const int index = (int) (t / syllable);
-    const bool pause = index % 7 == 6 || index % 11 == 10;
-    if (pause || phase > 0.8)
-        return 0.0;
-    return std::pow (std::sin (juce::MathConstants<double>::pi * phase / 0.8), 2.0);
-}
+    /** Smooth syllable-like bursts: on for about 0.2 s, with short and long pauses. */
+    double syllableEnvelope (double t)
+    {
+        const double syllable = 0.27;
+        const double phase = std::fmod (t, syllable) / syllable;
+        const int index = (int) (t / syllable);
+        const bool pause = index % 7 == 6 || index % 11 == 10;
+        if (pause || phase > 0.8)
+            return 0.0;
+        return std::pow (std::sin (juce::MathConstants<double>::pi * phase / 0.8), 2.0);
+    }
 
-/** Two formant-like resonances that drift, shaping the harmonics. */
-double formantGain (double frequency, double t)
-{
-    const double f1 = 500.0 + 250.0 * std::sin (twoPi * 1.3 * t);
-    const double f2 = 1500.0 + 600.0 * std::sin (twoPi * 0.7 * t + 1.0);
-    const auto peak = [] (double f, double centre, double width) { return 1.0 / (1.0 + std::pow ((f - centre) / width, 2.0)); };
-    return 0.15 + peak (frequency, f1, 120.0) + 0.6 * peak (frequency, f2, 200.0);
-}
+    /** Two formant-like resonances that drift, shaping the harmonics. */
+    double formantGain (double frequency, double t)
+    {
+        const double f1 = 500.0 + 250.0 * std::sin (twoPi * 1.3 * t);
+        const double f2 = 1500.0 + 600.0 * std::sin (twoPi * 0.7 * t + 1.0);
+        const auto peak = [] (double f, double centre, double width)
+        { return 1.0 / (1.0 + std::pow ((f - centre) / width, 2.0)); };
+        return 0.15 + peak (frequency, f1, 120.0) + 0.6 * peak (frequency, f2, 200.0);
+    }
 
-double rms (const juce::AudioBuffer<float>& audio, int from, int to)
-{
-    double sum = 0.0;
-    for (int ch = 0; ch < audio.getNumChannels(); ++ch)
-        for (int i = from; i < to; ++i)
-            sum += (double) audio.getSample (ch, i) * audio.getSample (ch, i);
-    return std::sqrt (sum / ((double) (to - from) * audio.getNumChannels()));
-}
+    double rms (const juce::AudioBuffer<float>& audio, int from, int to)
+    {
+        double sum = 0.0;
+        for (int ch = 0; ch < audio.getNumChannels(); ++ch)
+            for (int i = from; i < to; ++i)
+                sum += (double) audio.getSample (ch, i) * audio.getSample (ch, i);
+        return std::sqrt (sum / ((double) (to - from) * audio.getNumChannels()));
+    }
 
-double snrDb (const juce::AudioBuffer<float>& clean, const juce::AudioBuffer<float>& test, int from, int to)
-{
-    double signal = 0.0, error = 0.0;
-    for (int ch = 0; ch < clean.getNumChannels(); ++ch)
-        for (int i = from; i < to; ++i)
-        {
-            const double c = clean.getSample (ch, i);
-            const double e = (double) test.getSample (ch, i) - c;
-            signal += c * c;
-            error += e * e;
-        }
-    return 10.0 * std::log10 (signal / error);
-}
+    double snrDb (const juce::AudioBuffer<float>& clean, const juce::AudioBuffer<float>& test, int from, int to)
+    {
+        double signal = 0.0, error = 0.0;
+        for (int ch = 0; ch < clean.getNumChannels(); ++ch)
+            for (int i = from; i < to; ++i)
+            {
+                const double c = clean.getSample (ch, i);
+                const double e = (double) test.getSample (ch, i) - c;
+                signal += c * c;
+                error += e * e;
+            }
+        return 10.0 * std::log10 (signal / error);
+    }
 } // namespace
 
 DemoSignal DemoSignal::make (uint32_t seed)
@@ -140,7 +141,8 @@ DemoFigures runDemo (const juce::File& folder, const RenderSettings& settings, s
     writeAudioFileAtomically (denoisedFile, result.output, DemoSignal::sampleRate, 24, false);
 
     const auto picture = Spectrogram::render (demo.noisy, result.output, DemoSignal::sampleRate);
-    writeStreamAtomically (pictureFile, [&] (juce::OutputStream& out) { juce::PNGImageFormat().writeImageToStream (picture, out); });
+    writeStreamAtomically (pictureFile, [&] (juce::OutputStream& out)
+                           { juce::PNGImageFormat().writeImageToStream (picture, out); });
 
     report << std::fixed << std::setprecision (1)
            << "demo: " << DemoSignal::totalSeconds << " s at 48 kHz, voice after " << DemoSignal::noiseOnlySeconds

@@ -29,8 +29,8 @@ struct DemoSignal
 /** What the demo measured. */
 struct DemoFigures
 {
-    double noiseReductionDb = 0.0;  // level drop in the noise-only stretch
-    double snrBeforeDb = 0.0;       // against the clean voice, where the voice plays
+    double noiseReductionDb = 0.0; // level drop in the noise-only stretch
+    double snrBeforeDb = 0.0;      // against the clean voice, where the voice plays
     double snrAfterDb = 0.0;
     double noiseLevelDbfs = 0.0;
 };

@@ -10,80 +10,85 @@ namespace qen::render
 {
 namespace
 {
-using Processor = VazezavProcessor;
+    using Processor = VazezavProcessor;
 
-std::unique_ptr<Processor> createProcessor (int numChannels, double sampleRate, int blockSize)
-{
-    std::unique_ptr<juce::AudioProcessor> created (createPluginFilter());
-    std::unique_ptr<Processor> processor (dynamic_cast<Processor*> (created.get()));
-    if (processor == nullptr)
-        throw RenderError ("internal error: the plug-in factory made an unexpected processor");
-    created.release();
-
-    processor->setNonRealtime (true);
-    if (! processor->prepareWithChannels (numChannels, sampleRate, blockSize))
-        throw RenderError ("the plug-in does not accept " + std::to_string (numChannels) + " channels");
-
-    return processor;
-}
-
-/** Feeds audio through the processor block by block, counting samples. */
-class BlockFeeder
-{
-public:
-    BlockFeeder (Processor& p, int numChannels, int blockSize)
-        : processor (p), block (numChannels, blockSize), blockSize (blockSize) {}
-
-    /** Plays `count` samples of `source` from `start` (silence where source is
-        null or shorter) and hands each processed block to `sink`.
-    */
-    template <typename Sink, typename BeforeBlock>
-    void play (const juce::AudioBuffer<float>* source, int64_t start, int64_t count, Sink&& sink, BeforeBlock&& beforeBlock)
+    std::unique_ptr<Processor> createProcessor (int numChannels, double sampleRate, int blockSize)
     {
-        for (int64_t done = 0; done < count;)
-        {
-            const int n = (int) std::min<int64_t> (blockSize, count - done);
-            block.setSize (block.getNumChannels(), n, false, false, true);
+        std::unique_ptr<juce::AudioProcessor> created (createPluginFilter());
+        std::unique_ptr<Processor> processor (dynamic_cast<Processor*> (created.get()));
+        if (processor == nullptr)
+            throw RenderError ("internal error: the plug-in factory made an unexpected processor");
+        created.release();
 
-            for (int ch = 0; ch < block.getNumChannels(); ++ch)
-            {
-                block.clear (ch, 0, n);
+        processor->setNonRealtime (true);
+        if (! processor->prepareWithChannels (numChannels, sampleRate, blockSize))
+            throw RenderError ("the plug-in does not accept " + std::to_string (numChannels) + " channels");
 
-                if (source != nullptr && source->getNumChannels() > 0)
-                {
-                    const int sourceChannel = std::min (ch, source->getNumChannels() - 1);
-                    const int64_t from = start + done;
-                    const int available = (int) juce::jlimit<int64_t> (0, n, source->getNumSamples() - from);
-
-                    if (available > 0)
-                        block.copyFrom (ch, 0, *source, sourceChannel, (int) from, available);
-                }
-            }
-
-            if (! beforeBlock (samplesPlayed, n))
-                return;
-
-            processor.processBlock (block, midi);
-            sink (block, samplesPlayed);
-            samplesPlayed += n;
-            done += n;
-        }
+        return processor;
     }
 
-    int64_t played() const noexcept { return samplesPlayed; }
+    /** Feeds audio through the processor block by block, counting samples. */
+    class BlockFeeder
+    {
+    public:
+        BlockFeeder (Processor& p, int numChannels, int blockSize)
+            : processor (p)
+            , block (numChannels, blockSize)
+            , blockSize (blockSize)
+        {
+        }
 
-private:
-    Processor& processor;
-    juce::AudioBuffer<float> block;
-    juce::MidiBuffer midi;
-    int blockSize;
-    int64_t samplesPlayed = 0;
-};
+        /** Plays `count` samples of `source` from `start` (silence where source is
+            null or shorter) and hands each processed block to `sink`.
+        */
+        template <typename Sink, typename BeforeBlock>
+        void play (const juce::AudioBuffer<float>* source, int64_t start, int64_t count, Sink&& sink, BeforeBlock&& beforeBlock)
+        {
+            for (int64_t done = 0; done < count;)
+            {
+                const int n = (int) std::min<int64_t> (blockSize, count - done);
+                block.setSize (block.getNumChannels(), n, false, false, true);
 
-constexpr auto ignoreOutput = [] (const juce::AudioBuffer<float>&, int64_t) {};
-constexpr auto always = [] (int64_t, int) { return true; };
+                for (int ch = 0; ch < block.getNumChannels(); ++ch)
+                {
+                    block.clear (ch, 0, n);
 
-double processCpuSeconds() { return (double) std::clock() / CLOCKS_PER_SEC; }
+                    if (source != nullptr && source->getNumChannels() > 0)
+                    {
+                        const int sourceChannel = std::min (ch, source->getNumChannels() - 1);
+                        const int64_t from = start + done;
+                        const int available = (int) juce::jlimit<int64_t> (0, n, source->getNumSamples() - from);
+
+                        if (available > 0)
+                            block.copyFrom (ch, 0, *source, sourceChannel, (int) from, available);
+                    }
+                }
+
+                if (! beforeBlock (samplesPlayed, n))
+                    return;
+
+                processor.processBlock (block, midi);
+                sink (block, samplesPlayed);
+                samplesPlayed += n;
+                done += n;
+            }
+        }
+
+        int64_t played() const noexcept { return samplesPlayed; }
+
+    private:
+        Processor& processor;
+        juce::AudioBuffer<float> block;
+        juce::MidiBuffer midi;
+        int blockSize;
+        int64_t samplesPlayed = 0;
+    };
+
+    constexpr auto ignoreOutput = [] (const juce::AudioBuffer<float>&, int64_t) {};
+    constexpr auto always = [] (int64_t, int)
+    { return true; };
+
+    double processCpuSeconds() { return (double) std::clock() / CLOCKS_PER_SEC; }
 } // namespace
 
 int OfflineRenderer::framesPerPass (double sampleRate) noexcept
@@ -143,7 +148,8 @@ RenderResult OfflineRenderer::render (const juce::AudioBuffer<float>& input, dou
     processor->setParameterValue (Params::sensitivityId, settings.sensitivity);
 
     BlockFeeder feeder (*processor, numChannels, settings.blockSize);
-    const auto passDone = [&] { return ! processor->learnRequested.load() && ! processor->learning.load(); };
+    const auto passDone = [&]
+    { return ! processor->learnRequested.load() && ! processor->learning.load(); };
 
     if (noise.kind == NoiseSource::Kind::buffer)
     {
@@ -156,7 +162,8 @@ RenderResult OfflineRenderer::render (const juce::AudioBuffer<float>& input, dou
         feeder.play (&noise.noise, 0, ringFill, ignoreOutput, always);
         processor->requestLearning();
         feeder.play (&noise.noise, ringFill, noise.noise.getNumSamples() - ringFill, ignoreOutput,
-                     [&] (int64_t, int) { return ! passDone(); });
+                     [&] (int64_t, int)
+                     { return ! passDone(); });
 
         if (! passDone())
             throw RenderError ("the noise stretch ended before the learning pass did");

@@ -13,14 +13,14 @@ struct NoiseSource
 {
     enum class Kind
     {
-        none,        // keep the placeholder profile
-        buffer,      // learn from a noise-only recording first (a stretch of the input or another file)
-        learnAtTime  // raise the request during processing, as a click in a host would
+        none,       // keep the placeholder profile
+        buffer,     // learn from a noise-only recording first (a stretch of the input or another file)
+        learnAtTime // raise the request during processing, as a click in a host would
     };
 
     Kind kind = Kind::none;
-    juce::AudioBuffer<float> noise;     // for Kind::buffer
-    int64_t learnAtSample = 0;          // for Kind::learnAtTime
+    juce::AudioBuffer<float> noise; // for Kind::buffer
+    int64_t learnAtSample = 0;      // for Kind::learnAtTime
 };
 
 struct RenderSettings

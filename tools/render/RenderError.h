@@ -10,7 +10,10 @@ namespace qen::render
 class RenderError : public std::runtime_error
 {
 public:
-    explicit RenderError (const std::string& message) : std::runtime_error (message) {}
+    explicit RenderError (const std::string& message)
+        : std::runtime_error (message)
+    {
+    }
 };
 
 } // namespace qen::render

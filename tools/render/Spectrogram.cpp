@@ -10,41 +10,41 @@ namespace qen::render
 {
 namespace
 {
-constexpr int fftOrder = 11;
-constexpr int fftLength = 1 << fftOrder;
-constexpr int margin = 48;
-constexpr int header = 40;
-constexpr int gap = 26;
-constexpr int footer = 28;
+    constexpr int fftOrder = 11;
+    constexpr int fftLength = 1 << fftOrder;
+    constexpr int margin = 48;
+    constexpr int header = 40;
+    constexpr int gap = 26;
+    constexpr int footer = 28;
 
-/** Mono mix, so one panel shows what both channels hold. */
-float monoSample (const juce::AudioBuffer<float>& audio, int index)
-{
-    float sum = 0.0f;
-    for (int ch = 0; ch < audio.getNumChannels(); ++ch)
-        sum += audio.getSample (ch, index);
-    return sum / (float) juce::jmax (1, audio.getNumChannels());
-}
+    /** Mono mix, so one panel shows what both channels hold. */
+    float monoSample (const juce::AudioBuffer<float>& audio, int index)
+    {
+        float sum = 0.0f;
+        for (int ch = 0; ch < audio.getNumChannels(); ++ch)
+            sum += audio.getSample (ch, index);
+        return sum / (float) juce::jmax (1, audio.getNumChannels());
+    }
 
-float topFrequency (double sampleRate)
-{
-    return juce::jmin (Spectrogram::highestFrequency, (float) sampleRate * 0.5f);
-}
+    float topFrequency (double sampleRate)
+    {
+        return juce::jmin (Spectrogram::highestFrequency, (float) sampleRate * 0.5f);
+    }
 
-/** Black through ember and amber to near white, from -90 dB to -10 dB; the
-    curve keeps quiet residue dark so that loud partials stand out.
-*/
-juce::Colour colourForLevel (float decibels)
-{
-    const auto& theme = ui::mutableTheme();
-    constexpr float darkest = -90.0f, brightest = -10.0f;
-    const float x = std::pow (juce::jlimit (0.0f, 1.0f, (decibels - darkest) / (brightest - darkest)), 1.6f);
+    /** Black through ember and amber to near white, from -90 dB to -10 dB; the
+        curve keeps quiet residue dark so that loud partials stand out.
+    */
+    juce::Colour colourForLevel (float decibels)
+    {
+        const auto& theme = ui::mutableTheme();
+        constexpr float darkest = -90.0f, brightest = -10.0f;
+        const float x = std::pow (juce::jlimit (0.0f, 1.0f, (decibels - darkest) / (brightest - darkest)), 1.6f);
 
-    const juce::Colour stops[] = { theme.background, theme.ember, theme.accent, theme.accentBright, theme.text };
-    const float position = x * 4.0f;
-    const int index = juce::jmin (3, (int) position);
-    return stops[index].interpolatedWith (stops[index + 1], position - (float) index);
-}
+        const juce::Colour stops[] = { theme.background, theme.ember, theme.accent, theme.accentBright, theme.text };
+        const float position = x * 4.0f;
+        const int index = juce::jmin (3, (int) position);
+        return stops[index].interpolatedWith (stops[index + 1], position - (float) index);
+    }
 } // namespace
 
 std::vector<float> Spectrogram::columnLevels (const juce::AudioBuffer<float>& audio, double sampleRate,

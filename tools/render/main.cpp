@@ -96,7 +96,7 @@ Arguments parse (int argc, char** argv)
             const auto colon = range.find (':');
             if (colon == std::string::npos)
                 throw UsageError ("--noise takes START:END in seconds, not '" + range + "'");
-            o.noiseRange = std::pair { parseNumber ("--noise", range.substr (0, colon)), parseNumber ("--noise", range.substr (colon + 1)) };
+            o.noiseRange = std::pair{ parseNumber ("--noise", range.substr (0, colon)), parseNumber ("--noise", range.substr (colon + 1)) };
             ++noiseOptions;
         }
         else if (arg == "--noise-file")
