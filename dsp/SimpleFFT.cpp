@@ -126,10 +126,12 @@ namespace
         }
     }
 
-    // The first pairs have runs too short for a vector loop: unroll them.
-    template <int half>
-    inline void shortStagePair (double* re, double* im, int n, const double* w1Re, const double* w1Im,
-                                const double* w2Re, const double* w2Im) noexcept
+    // One pass of a stage pair over the whole array. The first pairs have
+    // runs too short for a vector loop; called with a constant `half`, the
+    // inlined copy unrolls them instead.
+    inline void stagePairPass (double* re, double* im, int n, int half,
+                               const double* w1Re, const double* w1Im,
+                               const double* w2Re, const double* w2Im) noexcept
     {
         for (int g = 0; g < n; g += 4 * half)
             stagePair (re + g, im + g, re + g + half, im + g + half, re + g + 2 * half, im + g + 2 * half,
@@ -156,15 +158,11 @@ void SimpleFFT::forward (double* re, double* im, int n) noexcept
         TwiddleSequence (2 * length).next (w2Re, w2Im, length);
 
         if (half == 1)
-            shortStagePair<1> (re, im, n, w1Re, w1Im, w2Re, w2Im);
-        else if (half == 2)
-            shortStagePair<2> (re, im, n, w1Re, w1Im, w2Re, w2Im);
+            stagePairPass (re, im, n, 1, w1Re, w1Im, w2Re, w2Im);
         else if (half == 4)
-            shortStagePair<4> (re, im, n, w1Re, w1Im, w2Re, w2Im);
+            stagePairPass (re, im, n, 4, w1Re, w1Im, w2Re, w2Im);
         else
-            for (int g = 0; g < n; g += 2 * length)
-                stagePair (re + g, im + g, re + g + half, im + g + half, re + g + length, im + g + length,
-                           re + g + length + half, im + g + length + half, w1Re, w1Im, w2Re, w2Im, half);
+            stagePairPass (re, im, n, half, w1Re, w1Im, w2Re, w2Im);
     }
 
     // Whatever is left, one stage at a time.

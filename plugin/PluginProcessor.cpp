@@ -3,6 +3,7 @@
 #include "plugin/PluginEditor.h"
 
 #include "dsp/GainRule.h"
+#include "dsp/HannWindow.h"
 #include "dsp/SimpleFFT.h"
 #include "dsp/VectorClones.h"
 
@@ -13,7 +14,6 @@
 namespace
 {
 constexpr int32_t ringMask = fftSize - 1;
-constexpr double twoPi = 6.283185307179586;
 constexpr float placeholderProfile = 0.0001f;
 constexpr double inverseScale = 1.0 / fftSize;
 
@@ -87,10 +87,14 @@ const juce::String VazezavProcessor::getProgramName (int) { return "Default"; }
 void VazezavProcessor::changeProgramName (int, const juce::String&) {}
 
 //==============================================================================
+int32_t VazezavProcessor::learningFramesFor (double rate) noexcept
+{
+    return (int32_t) (rate * (1.0 / hopSize));
+}
+
 void VazezavProcessor::requestLearning() noexcept
 {
-    const auto hopsPerSecond = (int32_t) (sampleRate.load (std::memory_order_relaxed) * (1.0 / hopSize));
-    learnTargetFrames.store (hopsPerSecond, std::memory_order_relaxed);
+    learnTargetFrames.store (learningFramesFor (sampleRate.load (std::memory_order_relaxed)), std::memory_order_relaxed);
     learnRequested.store (true);
 }
 
@@ -124,9 +128,7 @@ void VazezavProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void VazezavProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    if (data == nullptr || sizeInBytes <= 0)
-        return;
-
+    // Empty, truncated or foreign data gives no XML and changes nothing.
     const auto xml = getXmlFromBinary (data, sizeInBytes);
 
     if (xml == nullptr || ! xml->hasTagName (apvts.state.getType()))
@@ -194,12 +196,8 @@ void VazezavProcessor::releaseResources() {}
 
 void VazezavProcessor::prepareWindow() noexcept
 {
-    // Symmetric Hann window; the cosine is taken in double and rounded once.
     for (int n = 0; n < fftSize; ++n)
-    {
-        const auto u = (float) std::cos ((double) n * twoPi / (double) (fftSize - 1));
-        window[n] = 0.5f - 0.5f * u;
-    }
+        window[n] = qen::symmetricHann (n, fftSize);
 }
 
 void VazezavProcessor::updateGainsFromParameters() noexcept
@@ -361,11 +359,10 @@ void VazezavProcessor::inverseTransform() noexcept
 
     qen::SimpleFFT::forward (fftRe, fftIm, fftSize);
 
+    // Only the real part is used from here on; the imaginary part is
+    // overwritten by the next frame's analysis, so it is left unscaled.
     for (auto& re : fftRe)
         re *= inverseScale;
-
-    for (auto& im : fftIm)
-        im *= -inverseScale;
 }
 
 void VazezavProcessor::overlapAdd (int ch, int32_t start) noexcept

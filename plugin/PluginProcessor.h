@@ -83,6 +83,9 @@ public:
     */
     void requestLearning() noexcept;
 
+    /** Frames one pass averages at a rate: the hops in one second, truncated. */
+    static int32_t learningFramesFor (double rate) noexcept;
+
     /** Sets the mono (1) or stereo (2) layout and prepares, as a host does
         before it plays. Returns false for a layout the plug-in refuses.
     */

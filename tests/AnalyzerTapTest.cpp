@@ -20,7 +20,7 @@ std::vector<float> newest (const AnalyzerTap& tap, int count)
 class Tap : public ::testing::Test
 {
 protected:
-    void SetUp() override { test::setParameter (*processor, "bypass", 1.0f); } // tap sees the input
+    void SetUp() override { processor->setParameterValue ("bypass", 1.0f); } // tap sees the input
 
     std::unique_ptr<VazezavProcessor> processor = test::makePrepared();
 };
@@ -98,7 +98,7 @@ TEST_F (Tap, EmptyBlockWritesNothing)
 
 TEST_F (Tap, WhileProcessingItHoldsTheDelayedOutput)
 {
-    test::setParameter (*processor, "bypass", 0.0f);
+    processor->setParameterValue ("bypass", 0.0f);
     const auto in = test::whiteNoise (3000, 0.5f, 8);
     const auto out = test::process (*processor, { in, in }, 512);
     EXPECT_EQ (newest (processor->analyzerTap, 3000), out[0]);

@@ -1,4 +1,5 @@
 #include "test_utils/Signals.h"
+#include "ui/SpectrumAnalyzer.h"
 
 #include <gtest/gtest.h>
 
@@ -33,20 +34,18 @@ TEST (Concurrency, AudioThreadAgainstEditorAndHost)
         running = false; });
 
     int statusReadsWhileLearning = 0;
-    float tapCopy[2048];
+    float tapCopy[qen::ui::SpectrumAnalyzer::analyzerFftSize];
 
     for (int i = 0; running; ++i)
     {
         if (i % 200 == 0)
-            test::requestLearning (*processor);
+            processor->requestLearning();
 
-        test::setParameter (*processor, "amount", (float) (i % 100));
-        test::setParameter (*processor, "sensitivity", (float) ((i * 7) % 100));
-        test::setParameter (*processor, "bypass", (i / 500) % 4 == 3 ? 1.0f : 0.0f);
+        processor->setParameterValue ("amount", (float) (i % 100));
+        processor->setParameterValue ("sensitivity", (float) ((i * 7) % 100));
+        processor->setParameterValue ("bypass", (i / 500) % 4 == 3 ? 1.0f : 0.0f);
 
-        const auto w = (uint32_t) processor->analyzerTap.writeIndex.load (std::memory_order_acquire);
-        for (uint32_t j = 0; j < 2048; ++j)
-            tapCopy[j] = processor->analyzerTap.samples[(w - 2048u + j) & 4095u].load (std::memory_order_relaxed);
+        qen::ui::SpectrumAnalyzer::copyNewestSamples (processor->analyzerTap, tapCopy);
 
         if (processor->learning.load())
             ++statusReadsWhileLearning;

@@ -134,7 +134,7 @@ TEST_F (Editor, BypassButtonAndParameterMoveTogether)
     click (button);
     EXPECT_EQ (raw->load(), 0.0f);
 
-    test::setParameter (processor, "bypass", 1.0f);
+    processor.setParameterValue ("bypass", 1.0f);
     test::pumpMessages();
     EXPECT_TRUE (button.getToggleState()) << "automation moves the button";
 }
@@ -147,14 +147,14 @@ TEST_F (Editor, KnobsAreBoundToTheirParameters)
     editor->getSensitivityKnob().slider.setValue (12.0, juce::sendNotificationSync);
     EXPECT_NEAR (processor.apvts.getRawParameterValue ("sensitivity")->load(), 12.0f, 1e-4f);
 
-    test::setParameter (processor, "amount", 33.0f);
+    processor.setParameterValue ("amount", 33.0f);
     test::pumpMessages();
     EXPECT_EQ (editor->getAmountKnob().slider.getValue(), 33.0);
 }
 
 TEST_F (Editor, ClosingAndReopeningKeepsTheProcessorRunning)
 {
-    test::requestLearning (processor);
+    processor.requestLearning();
     editor.reset();
     editor.reset (static_cast<VazezavEditor*> (processor.createEditor()));
     EXPECT_TRUE (processor.learnRequested.load());
@@ -174,7 +174,7 @@ TEST_F (Editor, PictureWithASteadyToneWhileLearning)
     for (size_t i = 0; i < mix.size(); ++i)
         mix[i] = tone[i] + hiss[i];
 
-    test::requestLearning (*prepared);
+    prepared->requestLearning();
     test::process (*prepared, { mix, mix }, 512);
     prepared->learning.store (true);
 

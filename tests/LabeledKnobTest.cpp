@@ -132,7 +132,7 @@ TEST_F (Knob, TypingAndDoubleClickSetTheParameter)
     EXPECT_TRUE (knob.slider.isDoubleClickReturnEnabled());
     EXPECT_EQ (knob.slider.getDoubleClickReturnValue(), 70.0);
 
-    test::setParameter (processor, "amount", 40.0f);
+    processor.setParameterValue ("amount", 40.0f);
     test::pumpMessages();
     EXPECT_EQ (knob.slider.getValue(), 40.0);
 }

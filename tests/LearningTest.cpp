@@ -71,19 +71,19 @@ TEST_F (Learning, ClickSizesThePassFromTheSampleRate)
     for (const auto& [rate, frames] : cases)
     {
         auto p = test::makePrepared (rate);
-        test::requestLearning (*p);
+        p->requestLearning();
         EXPECT_EQ (p->learnTargetFrames.load(), frames) << rate;
         EXPECT_TRUE (p->learnRequested.load());
     }
 
     VazezavProcessor unprepared;
-    test::requestLearning (unprepared);
+    unprepared.requestLearning();
     EXPECT_EQ (unprepared.learnTargetFrames.load(), 187) << "before any prepareToPlay the rate is 48 kHz";
 }
 
 TEST_F (Learning, A48kPassAverages187FramesIntoTheProfile)
 {
-    test::requestLearning (*processor);
+    processor->requestLearning();
     EXPECT_FALSE (processor->learning.load()) << "nothing happens before a frame runs";
 
     // The request is taken at the first frame (the 256th sample) and the pass
@@ -104,12 +104,12 @@ TEST_F (Learning, StereoLearnsFromTheLeftChannelOnly)
 {
     const auto loudRight = test::whiteNoise (120000, 0.9f, 78);
 
-    test::requestLearning (*processor);
+    processor->requestLearning();
     play (noise, loudRight, 0, 60000);
     const auto fromStereo = profileOf (*processor);
 
     auto other = test::makePrepared();
-    test::requestLearning (*other);
+    other->requestLearning();
     test::process (*other, { { noise.begin(), noise.begin() + 60000 }, test::silence (60000) }, 128);
 
     EXPECT_EQ (fromStereo, profileOf (*other));
@@ -118,8 +118,8 @@ TEST_F (Learning, StereoLearnsFromTheLeftChannelOnly)
 
 TEST_F (Learning, TheProfileServesBothChannels)
 {
-    test::setParameter (*processor, "amount", 100.0f);
-    test::requestLearning (*processor);
+    processor->setParameterValue ("amount", 100.0f);
+    processor->requestLearning();
     play (noise, noise, 0, 60000);
 
     const auto quiet = test::whiteNoise (30000, 0.0025f, 79);
@@ -139,11 +139,11 @@ TEST_F (Learning, TheProfileServesBothChannels)
 
 TEST_F (Learning, ASecondClickRestartsThePass)
 {
-    test::requestLearning (*processor);
+    processor->requestLearning();
     play (noise, noise, 0, 256 + 100 * hopSize);
     ASSERT_TRUE (processor->learning.load());
 
-    test::requestLearning (*processor);
+    processor->requestLearning();
     // The next frame (sample 256 + 101 * 256 - 1) takes the new request.
     const int restartFrameEnd = 255 + 101 * hopSize;
     play (noise, noise, 256 + 100 * hopSize, framesAt48k * hopSize - 1);
@@ -156,13 +156,13 @@ TEST_F (Learning, ASecondClickRestartsThePass)
 
 TEST_F (Learning, RequestWaitsWhileBypassed)
 {
-    test::setParameter (*processor, "bypass", 1.0f);
-    test::requestLearning (*processor);
+    processor->setParameterValue ("bypass", 1.0f);
+    processor->requestLearning();
     play (noise, noise, 0, 50000);
     EXPECT_TRUE (processor->learnRequested.load());
     EXPECT_FALSE (processor->learning.load());
 
-    test::setParameter (*processor, "bypass", 0.0f);
+    processor->setParameterValue ("bypass", 0.0f);
     play (noise, noise, 0, 255);
     EXPECT_TRUE (processor->learnRequested.load());
     play (noise, noise, 255, 1);
@@ -173,15 +173,15 @@ TEST_F (Learning, RequestWaitsWhileBypassed)
 TEST_F (Learning, BypassFreezesARunningPass)
 {
     auto reference = test::makePrepared();
-    test::requestLearning (*reference);
+    reference->requestLearning();
     test::process (*reference, { { noise.begin(), noise.begin() + 60000 }, test::silence (60000) }, 128);
 
-    test::requestLearning (*processor);
+    processor->requestLearning();
     play (noise, noise, 0, 20000);
-    test::setParameter (*processor, "bypass", 1.0f);
+    processor->setParameterValue ("bypass", 1.0f);
     play (test::silence (120000), test::silence (120000), 0, 30000);
     EXPECT_TRUE (processor->learning.load());
-    test::setParameter (*processor, "bypass", 0.0f);
+    processor->setParameterValue ("bypass", 0.0f);
     play (noise, noise, 20000, 40000);
 
     EXPECT_EQ (profileOf (*processor), profileOf (*reference));
@@ -189,7 +189,7 @@ TEST_F (Learning, BypassFreezesARunningPass)
 
 TEST_F (Learning, SilenceLearnsAZeroProfileThatPassesEverything)
 {
-    test::requestLearning (*processor);
+    processor->requestLearning();
     const auto quiet = test::silence (60000);
     play (quiet, quiet, 0, 60000);
     ASSERT_FALSE (processor->learning.load());
@@ -198,11 +198,11 @@ TEST_F (Learning, SilenceLearnsAZeroProfileThatPassesEverything)
         ASSERT_EQ (bin, 0.0f);
 
     // Every bin meets a zero threshold, so the deepest setting changes nothing.
-    test::setParameter (*processor, "amount", 100.0f);
+    processor->setParameterValue ("amount", 100.0f);
     const auto deep = test::process (*processor, { noise, noise }, 512);
 
     auto unreduced = test::makePrepared();
-    test::setParameter (*unreduced, "amount", 0.0f);
+    unreduced->setParameterValue ("amount", 0.0f);
     test::process (*unreduced, { quiet, quiet }, 512);
     const auto flat = test::process (*unreduced, { noise, noise }, 512);
 
@@ -212,7 +212,7 @@ TEST_F (Learning, SilenceLearnsAZeroProfileThatPassesEverything)
 TEST_F (Learning, PrepareDuringAPassRestartsItFromNothing)
 {
     const auto loud = test::whiteNoise (30000, 1.0f, 80);
-    test::requestLearning (*processor);
+    processor->requestLearning();
     play (loud, loud, 0, 30000);
     ASSERT_TRUE (processor->learning.load());
 

@@ -100,7 +100,7 @@ TEST (NoiseReducer, OverlapAddFactorRangeIsTheDerivedOne)
 TEST (NoiseReducer, AtAmountZeroOutputIsInputDelayedBy1024AndScaledByTheOverlapAddFactor)
 {
     auto processor = test::makePrepared();
-    test::setParameter (*processor, "amount", 0.0f);
+    processor->setParameterValue ("amount", 0.0f);
 
     const int length = 20000;
     const auto left = test::whiteNoise (length, 1.0f, 11);
@@ -158,7 +158,7 @@ TEST (NoiseReducer, OutputDoesNotDependOnBlockSize)
     auto run = [&] (int blockSize)
     {
         auto processor = test::makePrepared (48000.0, 2, blockSize);
-        test::requestLearning (*processor);
+        processor->requestLearning();
         return test::process (*processor, input, blockSize);
     };
 
@@ -183,7 +183,7 @@ TEST (NoiseReducer, BypassPassesAudioUndelayedAndFreezesTheEngine)
     test::process (*bypassed, { x1, x1 }, 256);
     const int32_t tapBefore = bypassed->analyzerTap.writeIndex.load();
 
-    test::setParameter (*bypassed, "bypass", 1.0f);
+    bypassed->setParameterValue ("bypass", 1.0f);
     const auto during = test::process (*bypassed, { x2, x3 }, 256);
     EXPECT_TRUE (identical (during[0], x2));
     EXPECT_TRUE (identical (during[1], x3));
@@ -195,7 +195,7 @@ TEST (NoiseReducer, BypassPassesAudioUndelayedAndFreezesTheEngine)
 
     // Resuming continues from the frozen state, in-flight audio included, as
     // if the bypassed stretch had never been played.
-    test::setParameter (*bypassed, "bypass", 0.0f);
+    bypassed->setParameterValue ("bypass", 0.0f);
     const auto after = test::process (*bypassed, { x3, x3 }, 256);
 
     auto uninterrupted = test::makePrepared();
@@ -225,11 +225,11 @@ TEST (NoiseReducer, MonoLayoutRunsChannelZeroLikeStereo)
     EXPECT_EQ (mono->getTotalNumOutputChannels(), 1);
 
     const auto in = test::whiteNoise (30000, 0.4f, 5);
-    test::requestLearning (*mono);
+    mono->requestLearning();
     const auto monoOut = test::process (*mono, { in }, 512);
 
     auto stereo = test::makePrepared();
-    test::requestLearning (*stereo);
+    stereo->requestLearning();
     const auto stereoOut = test::process (*stereo, { in, test::silence (30000) }, 512);
 
     EXPECT_TRUE (identical (monoOut[0], stereoOut[0]));
@@ -240,13 +240,13 @@ TEST (NoiseReducer, MonoLayoutRunsChannelZeroLikeStereo)
 TEST (NoiseReducer, FarBelowThresholdBinsGetTheFloorGainAtAmountHundred)
 {
     auto processor = test::makePrepared();
-    test::setParameter (*processor, "amount", 100.0f);
+    processor->setParameterValue ("amount", 100.0f);
 
     // Learn loud noise, then play the same kind of noise 60 dB quieter: every
     // bin is then far below its threshold and gets almost exactly 0.01.
     const int learnLength = 60000, quietLength = 40000;
     const auto loud = test::whiteNoise (learnLength, 1.0f, 31);
-    test::requestLearning (*processor);
+    processor->requestLearning();
     test::process (*processor, { loud, loud }, 512);
     ASSERT_FALSE (processor->learning.load());
 
@@ -266,13 +266,13 @@ TEST (NoiseReducer, ParameterChangesActFromTheNextBlock)
     auto changed = test::makePrepared();
     for (auto* p : { reference.get(), changed.get() })
     {
-        test::requestLearning (*p);
+        p->requestLearning();
         test::process (*p, { noise, noise }, 4096);
     }
 
     // A change made between blocks leaves everything before the block's first
     // frame alone and acts from that frame on.
-    test::setParameter (*changed, "sensitivity", 100.0f);
+    changed->setParameterValue ("sensitivity", 100.0f);
     const auto a = test::process (*reference, { block, block }, 4096)[0];
     const auto b = test::process (*changed, { block, block }, 4096)[0];
 
@@ -286,7 +286,7 @@ TEST (NoiseReducer, SecondPrepareResetsProfileAndSilencesAudioInFlight)
 {
     auto processor = test::makePrepared();
     const auto noise = test::whiteNoise (60000, 0.5f, 41);
-    test::requestLearning (*processor);
+    processor->requestLearning();
     test::process (*processor, { noise, noise }, 512);
     ASSERT_NE (processor->getNoiseProfile()[100], 0.0001f);
 
@@ -327,7 +327,7 @@ TEST (NoiseReducer, NonFiniteInputDuringLearningLeavesAFiniteProfile)
     noise[10000] = std::numeric_limits<float>::quiet_NaN();
     noise[20000] = std::numeric_limits<float>::infinity();
 
-    test::requestLearning (*processor);
+    processor->requestLearning();
     test::process (*processor, { noise, noise }, 512);
     ASSERT_FALSE (processor->learning.load());
 

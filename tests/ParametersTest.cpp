@@ -90,7 +90,7 @@ TEST (Parameters, PercentTextTruncatesTowardZero)
     }
 
     // 0.05 snaps to one of the neighbouring tenths.
-    test::setParameter (processor, "amount", 0.05f);
+    processor.setParameterValue ("amount", 0.05f);
     const float snapped = processor.apvts.getRawParameterValue ("amount")->load();
     EXPECT_TRUE (snapped == 0.0f || std::abs (snapped - 0.1f) < 1e-6f) << snapped;
 }
@@ -125,7 +125,7 @@ TEST (Parameters, BoolTextsAndRawValues)
     EXPECT_EQ (bypass->getText (0.0f, 10), "Off");
     EXPECT_EQ (bypass->getText (1.0f, 10), "On");
 
-    test::setParameter (processor, "bypass", 1.0f);
+    processor.setParameterValue ("bypass", 1.0f);
     EXPECT_EQ (processor.apvts.getRawParameterValue ("bypass")->load(), 1.0f);
 }
 
@@ -134,7 +134,7 @@ TEST (Parameters, RawValuePointersSeeChangesAtOnceAndUnknownIdsAreNull)
     VazezavProcessor processor;
     auto* amount = processor.apvts.getRawParameterValue ("amount");
 
-    test::setParameter (processor, "amount", 12.3f);
+    processor.setParameterValue ("amount", 12.3f);
     EXPECT_NEAR (amount->load(), 12.3f, 1e-5f);
 
     EXPECT_EQ (processor.apvts.getRawParameterValue ("gain"), nullptr);

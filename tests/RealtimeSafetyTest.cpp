@@ -73,10 +73,10 @@ TEST_P (ProcessBlockIsRealtimeSafe, NoAllocationNoLock)
     {
         // Requests and parameter changes come from outside the audio callback.
         if (scenario.learn && block == 0)
-            test::requestLearning (*processor);
+            processor->requestLearning();
 
-        test::setParameter (*processor, "amount", (float) (block % 101));
-        test::setParameter (*processor, "bypass", scenario.bypass && (block / 20) % 2 == 0 ? 1.0f : 0.0f);
+        processor->setParameterValue ("amount", (float) (block % 101));
+        processor->setParameterValue ("bypass", scenario.bypass && (block / 20) % 2 == 0 ? 1.0f : 0.0f);
 
         for (int ch = 0; ch < scenario.numChannels; ++ch)
             buffer.copyFrom (ch, 0, noise.data(), scenario.blockSize);

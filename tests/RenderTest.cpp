@@ -64,7 +64,7 @@ TEST (OfflineRenderer, AfterLearningTheInputMeetsTheEngineAsAFreshInstanceWould)
     EXPECT_TRUE (learned.learned);
 
     auto fresh = test::makePrepared();
-    test::setParameter (*fresh, "amount", 0.0f);
+    fresh->setParameterValue ("amount", 0.0f);
     const auto expected = test::process (*fresh, { channelOf (input, 0), channelOf (input, 1) }, 512);
 
     EXPECT_EQ (channelOf (learned.output, 0), expected[0]);
@@ -155,7 +155,7 @@ TEST (OfflineRenderer, LearnAtMatchesAClickInAHost)
     const auto signal = channelOf (input, 0);
     const int clickBlock = clickSample / blockSize * blockSize;
     const auto before = test::process (*host, { { signal.begin(), signal.begin() + clickBlock } }, blockSize);
-    test::requestLearning (*host);
+    host->requestLearning();
     const auto after = test::process (*host, { { signal.begin() + clickBlock, signal.end() } }, blockSize);
 
     auto expected = before[0];

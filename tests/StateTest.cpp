@@ -37,9 +37,9 @@ class SavedState : public ::testing::Test
 protected:
     void SetUp() override
     {
-        test::setParameter (edited, "amount", 12.3f);
-        test::setParameter (edited, "sensitivity", 87.6f);
-        test::setParameter (edited, "bypass", 1.0f);
+        edited.setParameterValue ("amount", 12.3f);
+        edited.setParameterValue ("sensitivity", 87.6f);
+        edited.setParameterValue ("bypass", 1.0f);
     }
 
     VazezavProcessor edited;
@@ -88,7 +88,7 @@ TEST_F (SavedState, UnusableDataChangesNothing)
     for (const auto& [name, data] : cases)
     {
         VazezavProcessor processor;
-        test::setParameter (processor, "amount", 55.5f);
+        processor.setParameterValue ("amount", 55.5f);
         processor.setStateInformation (data.getData(), (int) data.getSize());
         expectSettings (processor, { 55.5f, 40.0f, 0.0f });
         SCOPED_TRACE (name);
@@ -120,7 +120,7 @@ TEST_F (SavedState, BadEntriesAreSkippedAndGoodOnesRestored)
 TEST_F (SavedState, LearnedProfileIsNotPartOfTheState)
 {
     auto processor = test::makePrepared();
-    test::requestLearning (*processor);
+    processor->requestLearning();
     const auto noise = test::whiteNoise (60000, 0.5f, 7);
     test::process (*processor, { noise, noise }, 512);
     ASSERT_FALSE (processor->learning.load());

@@ -36,11 +36,6 @@ std::unique_ptr<VazezavProcessor> makePrepared (double sampleRate, int numChanne
     return processor->prepareWithChannels (numChannels, sampleRate, blockSize) ? std::move (processor) : nullptr;
 }
 
-void setParameter (VazezavProcessor& processor, const char* id, float realValue)
-{
-    processor.setParameterValue (id, realValue);
-}
-
 std::vector<std::vector<float>> process (VazezavProcessor& processor, const std::vector<std::vector<float>>& input, int blockSize)
 {
     const int numChannels = (int) input.size();
@@ -66,7 +61,5 @@ std::vector<std::vector<float>> process (VazezavProcessor& processor, const std:
 
     return output;
 }
-
-void requestLearning (VazezavProcessor& processor) { processor.requestLearning(); }
 
 } // namespace test

@@ -19,14 +19,9 @@ std::vector<float> silence (int numSamples);
 /** A processor prepared at the given rate with mono or stereo buses. */
 std::unique_ptr<VazezavProcessor> makePrepared (double sampleRate = 48000.0, int numChannels = 2, int blockSize = 512);
 
-void setParameter (VazezavProcessor&, const char* id, float realValue);
-
 /** Runs the processor over per-channel signals, cut into blocks of blockSize,
     and returns the output, channel by channel.
 */
 std::vector<std::vector<float>> process (VazezavProcessor&, const std::vector<std::vector<float>>& input, int blockSize);
-
-/** Raises a learn request the way the editor's button does. */
-void requestLearning (VazezavProcessor&);
 
 } // namespace test

@@ -1,5 +1,6 @@
 #include "tools/render/OfflineRenderer.h"
 
+#include "dsp/HannWindow.h"
 #include "plugin/PluginProcessor.h"
 #include "tools/render/RenderError.h"
 
@@ -93,7 +94,7 @@ namespace
 
 int OfflineRenderer::framesPerPass (double sampleRate) noexcept
 {
-    return (int) (sampleRate * (1.0 / hopSize));
+    return VazezavProcessor::learningFramesFor (sampleRate);
 }
 
 int64_t OfflineRenderer::samplesNeededToLearn (double sampleRate) noexcept
@@ -114,10 +115,7 @@ double OfflineRenderer::noiseLevelDbfs (const float* profile) noexcept
     // mean square of the windowed frame, and the window's energy the signal's.
     double windowEnergy = 0.0;
     for (int n = 0; n < fftSize; ++n)
-    {
-        const auto w = 0.5 - 0.5 * std::cos ((double) n * 6.283185307179586 / (fftSize - 1));
-        windowEnergy += w * w;
-    }
+        windowEnergy += (double) qen::symmetricHann (n, fftSize) * qen::symmetricHann (n, fftSize);
 
     double spectrumEnergy = 0.0;
     for (int b = 0; b < numBins; ++b)
@@ -215,9 +213,12 @@ RenderResult OfflineRenderer::render (const juce::AudioBuffer<float>& input, dou
 
     feeder.play (&input, 0, length + latency, collect, beforeBlock);
 
-    result.learned = noise.kind != NoiseSource::Kind::none && passDone() && (noise.kind == NoiseSource::Kind::buffer || learnRequestRaised);
-    if (noise.kind == NoiseSource::Kind::learnAtTime && ! result.learned)
+    // A buffer pass is complete by now (checked above); a pass started
+    // during play must have finished before the input ran out.
+    if (noise.kind == NoiseSource::Kind::learnAtTime && ! (learnRequestRaised && passDone()))
         throw RenderError ("the input ended before the learning pass did");
+
+    result.learned = noise.kind != NoiseSource::Kind::none;
 
     if (result.learned)
         result.noiseLevelDbfs = noiseLevelDbfs (processor->getNoiseProfile().data());
